@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// Splits a command line into program and arguments by the rules of the
+// Windows C runtime (quotes group, backslashes escape only before a quote),
+// so the tool sees the same words on every system.
+QStringList splitCommandLine(const QString &commandLine);
+
+// Starts the command line as its own, visible, detached process: inside a
+// terminal window when a terminal emulator is installed, otherwise directly.
+// Never goes through a shell. Returns false when nothing could be started.
+bool startDetached(const QString &commandLine);
+
+} // namespace platform

@@ -1,0 +1,127 @@
+#include "Platform.h"
+
+#include <QCollator>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace platform {
+
+namespace {
+
+const Conventions kWindows{PathStyle::Windows, u'\\', QStringLiteral(".\\"),
+                           QStringLiteral("xwisp2w.exe"), QStringLiteral("Executables (*.exe)"),
+                           QStringLiteral("exe")};
+
+// On POSIX systems executables carry no extension; the filter shows every file
+// and the dialog itself is asked to list executables.
+const Conventions kPosix{PathStyle::Posix, u'/', QStringLiteral("./"),
+                         QStringLiteral("xwisp2w"), QStringLiteral("Executables (*)"), QString()};
+
+PathStyle g_style = nativePathStyle();
+
+ClockFunction &clockOverride()
+{
+    static ClockFunction clock;
+    return clock;
+}
+
+LocalTime systemNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    LocalTime lt;
+    lt.year = quint16(d.year());
+    lt.month = quint16(d.month());
+    lt.day = quint16(d.day());
+    lt.hour = quint16(t.hour());
+    lt.minute = quint16(t.minute());
+    lt.second = quint16(t.second());
+    lt.millisecond = quint16(t.msec());
+    return lt;
+}
+
+} // namespace
+
+PathStyle nativePathStyle()
+{
+#ifdef Q_OS_WIN
+    return PathStyle::Windows;
+#else
+    return PathStyle::Posix;
+#endif
+}
+
+const Conventions &conventionsFor(PathStyle style)
+{
+    return style == PathStyle::Windows ? kWindows : kPosix;
+}
+
+const Conventions &conventions()
+{
+    return conventionsFor(g_style);
+}
+
+void setPathStyle(PathStyle style)
+{
+    g_style = style;
+}
+
+QString executablePath()
+{
+    QString path = QCoreApplication::applicationFilePath();
+    if (conventions().style == PathStyle::Windows)
+        path.replace(u'/', u'\\');
+    return path;
+}
+
+QString iniPathFor(const QString &executable)
+{
+    const bool windows = conventions().style == PathStyle::Windows;
+    qsizetype dot = -1;
+    for (qsizetype i = executable.size() - 1; i >= 0; --i) {
+        const QChar c = executable.at(i);
+        if (c == u'.') {
+            dot = i;
+            break;
+        }
+        if (c == conventions().delimiter || (windows && c == u':'))
+            break;
+    }
+    return (dot < 0 ? executable : executable.left(dot)) + QStringLiteral(".ini");
+}
+
+bool fileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.exists() && !info.isDir();
+}
+
+bool sameText(const QString &a, const QString &b)
+{
+    if (a.size() == b.size() && a == b)
+        return true;
+    static const QCollator collator = [] {
+        QCollator c(QLocale::system());
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(a, b) == 0;
+}
+
+LocalTime localNow()
+{
+    const ClockFunction &clock = clockOverride();
+    return clock ? clock() : systemNow();
+}
+
+void setClock(ClockFunction clock)
+{
+    clockOverride() = std::move(clock);
+}
+
+} // namespace platform

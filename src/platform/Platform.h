@@ -1,0 +1,62 @@
+#pragma once
+
+// Everything the settings and the windows need from the operating system,
+// gathered in one place so that the Windows conventions (backslash, ".\",
+// "xwisp2w.exe") and their POSIX counterparts stay side by side.
+
+#include <QChar>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+namespace platform {
+
+enum class PathStyle { Windows, Posix };
+
+// Texts and conventions that differ between Windows and POSIX systems.
+struct Conventions
+{
+    PathStyle style;
+    QChar delimiter;               // '\\' or '/'
+    QString defaultReadOutputDir;  // ".\\" or "./"
+    QString toolFileName;          // "xwisp2w.exe" or "xwisp2w"
+    QString toolDialogFilter;      // filter of the "locate the tool" file dialog
+    QString toolDefaultSuffix;     // "exe" or empty
+};
+
+// The conventions in force: those of the system we were built for, unless a
+// test chose the other set with setPathStyle().
+const Conventions &conventions();
+const Conventions &conventionsFor(PathStyle style);
+void setPathStyle(PathStyle style);
+PathStyle nativePathStyle();
+
+// Full path of the running executable.
+QString executablePath();
+
+// The INI path rule: the extension (the text from the last "." after the last
+// delimiter, or colon on Windows) is replaced by ".ini"; without one, ".ini"
+// is appended to the whole path.
+QString iniPathFor(const QString &executable);
+
+// True when a file (not a folder) of that name exists.
+bool fileExists(const QString &path);
+
+// Case-insensitive comparison in the user's locale (linguistic, not a byte fold).
+bool sameText(const QString &a, const QString &b);
+
+// One reading of the local clock, broken down.
+struct LocalTime
+{
+    quint16 year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+using ClockFunction = std::function<LocalTime()>;
+
+// Reads the local clock (or the replacement set by a test) exactly once.
+LocalTime localNow();
+// Replaces the clock; an empty function restores the system clock.
+void setClock(ClockFunction clock);
+
+} // namespace platform

@@ -1,0 +1,2 @@
+// Placeholder until the substitute tool lands.
+int main() { return 1; }
