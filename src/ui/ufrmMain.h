@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class TAboutBox;
+class TColorButton;
+class TDWInterface;
+class TFormPainter;
+class TLabeledEdit;
+class TMRU;
+class TfrmPICLog;
+
+// The main window: owns the settings, the recent list and the background
+// painter; shows the often-changed settings and runs the programmer actions.
+class TfrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Runs FormCreate. An empty iniFileName means the INI file beside the executable.
+    explicit TfrmMain(const QString &iniFileName = QString(), QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    // The log window and the about box live for the whole run; start-up hands them over.
+    void SetLogWindow(TfrmPICLog *log) { FLog = log; }
+    void SetAboutBox(TAboutBox *about) { FAboutBox = about; }
+
+    void SetConfig();
+    TDWInterface *GetConfig();
+
+    // Explicit teardown: copies the controls back and saves the INI file.
+    // Throws TError("Unable to write to <path>") when the save fails.
+    void FormDestroy();
+
+    TDWInterface *Settings() const { return FSettings.get(); }
+    TMRU *MRU() const { return FMRU.get(); }
+    TFormPainter *Painter() const { return FPainter.get(); }
+
+    // Controls, named as in the window's layout (public so tests can reach them).
+    QFrame *Bevel1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QComboBox *cbHexes = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QCheckBox *cbVerbose = nullptr;
+    QLabel *Label2 = nullptr;
+    QCheckBox *cbTarget = nullptr;
+    QLineEdit *edTarget = nullptr;
+    TLabeledEdit *lePauseText = nullptr;
+    TLabeledEdit *leOutputDir = nullptr;
+    QPushButton *btOutputDir = nullptr;
+    TColorButton *btProgram = nullptr;
+    TColorButton *btRead = nullptr;
+
+    QAction *acProgramPIC = nullptr;
+    QAction *acReadPIC = nullptr;
+    QAction *acConfiguration = nullptr;
+    QAction *OpenHexfile = nullptr;
+    QAction *acShowLog = nullptr;
+
+    QMenu *File1 = nullptr;
+    QAction *Configuration2 = nullptr;
+    QAction *ShowLog1 = nullptr;
+    QAction *N1 = nullptr;
+    QAction *Exit1 = nullptr;
+    QAction *About1 = nullptr;
+
+    QTimer *Timer1 = nullptr;
+
+public slots:
+    void OpenHexfileExecute();
+    void cbTargetClick();
+    void Exit1Click();
+    void acProgramPICExecute();
+    void acReadPICExecute();
+    void acShowLogExecute();
+    void acConfigurationExecute();
+    void Timer1Timer();
+    void btOutputDirClick();
+    void About1Click();
+
+public:
+    // Key-release handler: sees the keys of every control of the window.
+    void FormKeyUp(QKeyEvent *event);
+
+private:
+    void FormCreate(const QString &iniFileName);
+    void RefreshHexList();
+    void RunCommand(const QString &commandLine);
+
+    std::unique_ptr<TFormPainter> FPainter;
+    std::unique_ptr<TDWInterface> FSettings;
+    std::unique_ptr<TMRU> FMRU;
+    TfrmPICLog *FLog = nullptr;
+    TAboutBox *FAboutBox = nullptr;
+};
