@@ -3,6 +3,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -10,16 +11,14 @@ namespace platform {
 
 namespace {
 
-const Conventions kWindows{PathStyle::Windows, u'\\', QStringLiteral(".\\"),
-                           QStringLiteral("xwisp2w.exe"), QStringLiteral("Executables (*.exe)"),
-                           QStringLiteral("exe")};
+#ifdef Q_OS_WIN
+constexpr PathStyle kNativeStyle = PathStyle::Windows;
+#else
+constexpr PathStyle kNativeStyle = PathStyle::Posix;
+#endif
 
-// On POSIX systems executables carry no extension; the filter shows every file
-// and the dialog itself is asked to list executables.
-const Conventions kPosix{PathStyle::Posix, u'/', QStringLiteral("./"),
-                         QStringLiteral("xwisp2w"), QStringLiteral("Executables (*)"), QString()};
-
-PathStyle g_style = nativePathStyle();
+// Constant-initialised, so it holds before any code runs.
+PathStyle g_style = kNativeStyle;
 
 ClockFunction &clockOverride()
 {
@@ -47,16 +46,21 @@ LocalTime systemNow()
 
 PathStyle nativePathStyle()
 {
-#ifdef Q_OS_WIN
-    return PathStyle::Windows;
-#else
-    return PathStyle::Posix;
-#endif
+    return kNativeStyle;
 }
 
 const Conventions &conventionsFor(PathStyle style)
 {
-    return style == PathStyle::Windows ? kWindows : kPosix;
+    // Built on first use, so that code running before main() may ask for them.
+    static const Conventions windows {PathStyle::Windows, u'\\', QStringLiteral(".\\"),
+        QStringLiteral("xwisp2w.exe"), QStringLiteral("Executables (*.exe)"), QStringLiteral("exe"),
+        QByteArrayLiteral("\r\n")};
+    // On POSIX systems executables carry no extension; the filter shows every
+    // file and the dialog itself is asked to list executables.
+    static const Conventions posix {PathStyle::Posix, u'/', QStringLiteral("./"),
+        QStringLiteral("xwisp2w"), QStringLiteral("Executables (*)"), QString(),
+        QByteArrayLiteral("\n")};
+    return style == PathStyle::Windows ? windows : posix;
 }
 
 const Conventions &conventions()
@@ -71,10 +75,7 @@ void setPathStyle(PathStyle style)
 
 QString executablePath()
 {
-    QString path = QCoreApplication::applicationFilePath();
-    if (conventions().style == PathStyle::Windows)
-        path.replace(u'/', u'\\');
-    return path;
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
 }
 
 QString iniPathFor(const QString &executable)
@@ -87,7 +88,7 @@ QString iniPathFor(const QString &executable)
             dot = i;
             break;
         }
-        if (c == conventions().delimiter || (windows && c == u':'))
+        if (c == u'/' || (windows && (c == u'\\' || c == u':')))
             break;
     }
     return (dot < 0 ? executable : executable.left(dot)) + QStringLiteral(".ini");

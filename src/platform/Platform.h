@@ -4,6 +4,7 @@
 // gathered in one place so that the Windows conventions (backslash, ".\",
 // "xwisp2w.exe") and their POSIX counterparts stay side by side.
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QtGlobal>
@@ -18,11 +19,12 @@ enum class PathStyle { Windows, Posix };
 struct Conventions
 {
     PathStyle style;
-    QChar delimiter;               // '\\' or '/'
-    QString defaultReadOutputDir;  // ".\\" or "./"
-    QString toolFileName;          // "xwisp2w.exe" or "xwisp2w"
-    QString toolDialogFilter;      // filter of the "locate the tool" file dialog
-    QString toolDefaultSuffix;     // "exe" or empty
+    QChar delimiter; // '\\' or '/'
+    QString defaultReadOutputDir; // ".\\" or "./"
+    QString toolFileName; // "xwisp2w.exe" or "xwisp2w"
+    QString toolDialogFilter; // filter of the "locate the tool" file dialog
+    QString toolDefaultSuffix; // "exe" or empty
+    QByteArray iniLineEnd; // line end of a new INI file: "\r\n" or "\n"
 };
 
 // The conventions in force: those of the system we were built for, unless a
@@ -32,12 +34,14 @@ const Conventions &conventionsFor(PathStyle style);
 void setPathStyle(PathStyle style);
 PathStyle nativePathStyle();
 
-// Full path of the running executable.
+// Full path of the running executable, in the system's own notation (it names
+// a real file, whichever conventions a test chose).
 QString executablePath();
 
 // The INI path rule: the extension (the text from the last "." after the last
-// delimiter, or colon on Windows) is replaced by ".ini"; without one, ".ini"
-// is appended to the whole path.
+// delimiter) is replaced by ".ini"; without one, ".ini" is appended to the
+// whole path. In the Windows conventions the delimiters are backslash, colon
+// and slash (Windows accepts both slashes); in the POSIX ones only slash.
 QString iniPathFor(const QString &executable);
 
 // True when a file (not a folder) of that name exists.

@@ -58,7 +58,7 @@ private:
     QString FormatTarget() const;
     static QString SpaceIfEnabled(const QString &text, bool enabled);
     QString CommandHead() const; // P1 to P6, shared by both command lines
-    QString PausePiece() const;  // P8
+    QString PausePiece() const; // P8
 
     QString FIniFileName;
     bool FVerbose = true;

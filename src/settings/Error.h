@@ -12,8 +12,7 @@ public:
     explicit TError(QString message)
         : FMessage(std::move(message))
         , FUtf8(FMessage.toUtf8())
-    {
-    }
+    { }
     const QString &Message() const noexcept { return FMessage; }
     const char *what() const noexcept override { return FUtf8.constData(); }
 

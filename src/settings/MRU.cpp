@@ -4,8 +4,7 @@
 
 TMRU::TMRU(int maxCount)
     : FMaxCount(maxCount)
-{
-}
+{ }
 
 void TMRU::Add(const QString &name)
 {

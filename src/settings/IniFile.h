@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// An INI file held in memory: loaded once on construction, read and changed
+// in memory, and written back whole by Save().
+//
+// It behaves like the Windows private-profile service, because users bring
+// INI files written there:
+//  - section and key names match without regard to case; a repeated section
+//    or key is seen (read, listed, written) only in its first occurrence,
+//    later ones stay in the file untouched;
+//  - a line ends at LF, CRLF or a lone CR; blanks (space, tab) around names
+//    and values are not part of them; a read strips one pair of matching
+//    outer quotes and cuts the value to 2047 characters;
+//  - only ";" starts a comment; comments, blank lines, lines without "=" and
+//    keys before the first section header are never read or listed and are
+//    kept as they are;
+//  - a written key is replaced in place and keeps its spelling, a new key
+//    goes after the last non-blank line of its section, a new section at the
+//    end of the file;
+//  - lines that are not changed are written back byte for byte; only the
+//    values written are encoded (in the local 8-bit encoding), so a file in
+//    another encoding is not damaged.
+// New lines take the line end that dominates the file; a file without line
+// ends gets "\r\n" in the Windows conventions and "\n" in the POSIX ones.
+class TIniFile
+{
+public:
+    static constexpr int MaxValueLength = 2047; // characters of a value read
+    static constexpr int KeyListBufferSize = 16384; // bytes of a key-name list
+
+    // Reads the file when it exists; a missing or unreadable file is empty.
+    explicit TIniFile(const QString &fileName);
+
+    const QString &FileName() const { return FFileName; }
+
+    // The value of the first key of that name in the first section of that
+    // name, or def when either is missing. An empty value is a value.
+    QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    // The value converted by TryStrToInt32, or def when missing or not a number.
+    qint32 ReadInteger(const QString &section, const QString &key, qint32 def) const;
+    // ReadInteger with 1 or 0 as default; true when the result is not zero.
+    bool ReadBool(const QString &section, const QString &key, bool def) const;
+    // The key names of the section in file order, repeated names included, as
+    // far as they fit whole, each with a zero byte after it and one more zero
+    // byte at the end, into a list of KeyListBufferSize bytes.
+    QStringList ReadSectionKeys(const QString &section) const;
+    // For each listed key: name, "=", and the value read with an empty default.
+    QStringList ReadSectionValues(const QString &section) const;
+
+    // Line breaks in a value are written as spaces: a value never adds lines
+    // (and so never keys or sections) to the file.
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, qint32 value);
+    void WriteBool(const QString &section, const QString &key, bool value);
+    // Removes every section of that name, each with all its lines up to the
+    // next section header. A missing section is no error.
+    void EraseSection(const QString &section);
+
+    // The file's contents as Save() writes them.
+    QByteArray ToBytes() const;
+    // Replaces the file atomically with ToBytes(). On failure throws
+    // TError("Unable to write to <file>") and the old file is left as it was.
+    void Save() const;
+
+private:
+    enum class Kind { Other, Section, Key };
+    struct Line
+    {
+        QByteArray text; // the bytes of the line, without its line end
+        QByteArray end; // "\n", "\r\n", "\r", or empty for a last line without one
+        Kind kind = Kind::Other;
+        QString name; // section or key name, without blanks
+        qsizetype eq = -1; // position of the "=" of a key line
+    };
+
+    void Parse(const QByteArray &bytes);
+    static void Classify(Line &line, bool firstLine);
+    qsizetype FindSection(const QString &section) const;
+    qsizetype SectionEnd(qsizetype header) const; // index of the next header, or the line count
+    qsizetype FindKey(qsizetype header, const QString &key) const;
+    void EnsureLastLineEnded();
+    Line MakeLine(const QByteArray &text) const;
+
+    QString FFileName;
+    std::vector<Line> FLines;
+    QByteArray FNewLineEnd;
+};
