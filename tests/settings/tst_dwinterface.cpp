@@ -195,8 +195,9 @@ private slots:
                                                 << "1";
         QTest::addRow("verbose 0") << QByteArray("Verbose=0") << "Verbose"
                                    << "0";
-        QTest::addRow("repeated key: first line counts") << QByteArray("RtsOn=0\nRtsOn=-1") << "RtsOn"
-                                << "0";
+        QTest::addRow("repeated key: first line counts")
+            << QByteArray("RtsOn=0\nRtsOn=-1") << "RtsOn"
+            << "0";
         QTest::addRow("target enabled 5") << QByteArray("TargetEnabled=5") << "TargetEnabled"
                                           << "1";
         QTest::addRow("target enabled true keeps false")
