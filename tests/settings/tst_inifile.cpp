@@ -204,17 +204,31 @@ private slots:
         QCOMPARE(ini.ReadSectionValues("MRU"), QStringList({"MRU_1=a", "Other=b", "mru_1=a"}));
     }
 
+    void keyListLimitedTo16384Bytes_data()
+    {
+        QTest::addColumn<int>("lastLength");
+        QTest::addColumn<int>("listed");
+        // 163 names of 99 bytes take 16300 bytes with their zero bytes; one
+        // more zero byte ends the list. A last name of 82 bytes fills the 16384
+        // exactly; one of 83 does not fit, and nothing after it is listed.
+        QTest::addRow("fills exactly") << 82 << 164;
+        QTest::addRow("one byte too long") << 83 << 163;
+    }
+
     void keyListLimitedTo16384Bytes()
     {
-        // Names of 99 bytes take 100 bytes each with their zero byte; one more
-        // zero byte ends the list, so 163 names fit and the 164th does not.
+        QFETCH(int, lastLength);
+        QFETCH(int, listed);
         QByteArray file("[S]\n");
-        for (int i = 0; i < 200; ++i)
+        for (int i = 0; i < 163; ++i)
             file += QByteArray::number(i).rightJustified(99, 'k') + "=v\n";
+        file += QByteArray(lastLength, 'L') + "=v\nz=v\n";
         const TIniFile ini(fileWith(file));
         const QStringList keys = ini.ReadSectionKeys("S");
-        QCOMPARE(keys.size(), 163);
-        QCOMPARE(keys.last(), QString::fromLatin1(QByteArray::number(162).rightJustified(99, 'k')));
+        QCOMPARE(keys.size(), listed);
+        QCOMPARE(keys.last(),
+            listed == 164 ? QString(lastLength, u'L')
+                          : QString::fromLatin1(QByteArray::number(162).rightJustified(99, 'k')));
     }
 
     void writes_data()
