@@ -53,10 +53,11 @@ def smooth_noise(x, y, cell, seed):
 # ---------------------------------------------------------------- PB_BACK tile
 
 def tile_palette():
-    """16 blue-grey shades, darkest first, all darker than the windows' gray
-    (128,128,128) at the top end only slightly, so yellow text keeps a
-    contrast ratio above 4.5 on every one of them."""
-    dark, light = (70, 76, 90), (124, 130, 142)
+    """16 blue-grey shades, darkest first, all somewhat darker than the
+    windows' gray (128,128,128), so yellow text keeps a contrast ratio of at
+    least 4.5 on every one of them; the spread stays small for a quiet
+    texture."""
+    dark, light = (64, 70, 84), (104, 110, 122)
     pal = []
     for i in range(16):
         t = i / 15

@@ -7,6 +7,11 @@
 // A push button that paints its own face and caption: BackColor fills the face,
 // ForeColor writes the caption and HoverColor replaces BackColor while the
 // pointer is over the button. Everything else is the plain push button.
+//
+// The button Enter would press in its window (the focused push button, or the
+// window's default button while the focus is on anything else) gets a dark
+// outline; it follows QApplication::focusChanged, so it is false until the
+// focus first moves within the window.
 class TColorButton : public QPushButton
 {
     Q_OBJECT
@@ -46,11 +51,15 @@ protected:
 
 private:
     void RequestRepaint();
+    void FocusChanged(QWidget *old, QWidget *now);
 
     TColor FBackColor = clBtnFace;
     TColor FForeColor = clBtnText;
     TColor FHoverColor = clBtnFace;
     TColor FSavedBackColor = 0;
     bool FIsActiveDefault = false;
+    // Between MouseEnter and MouseLeave; a leave without an enter before it
+    // (or a second enter) would otherwise restore or save the wrong colour.
+    bool FHovering = false;
     int FRepaintRequests = 0;
 };
