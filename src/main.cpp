@@ -1,11 +1,40 @@
-#include <QApplication>
-#include <QMainWindow>
+// Start-up: the application object, then the main window, the programming log
+// and the about box, in that order; the message loop runs until the main
+// window closes, whatever other window is still open.
+#include "Application.h"
+#include "ufrmAbout.h"
+#include "ufrmMain.h"
+#include "ufrmPICLog.h"
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Dranel-Wisp Command Interface"));
-    window.show();
-    return app.exec();
+    TApplication application(argc, argv);
+
+    const auto frmMain = std::make_unique<TfrmMain>();
+    const auto frmPICLog = std::make_unique<TfrmPICLog>();
+    // The about box is modal over the main window; the main window's child tree
+    // does not own it (it is freed here, before the main window).
+    const auto AboutBox = std::make_unique<TAboutBox>(frmMain.get());
+    AboutBox->SetPainter(frmMain->Painter());
+    frmMain->SetLogWindow(frmPICLog.get());
+    frmMain->SetAboutBox(AboutBox.get());
+
+    // Only the main window's closing ends the loop; the other two only hide.
+    frmPICLog->setAttribute(Qt::WA_QuitOnClose, false);
+    AboutBox->setAttribute(Qt::WA_QuitOnClose, false);
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    CentreOnScreen(frmMain.get());
+    frmMain->show();
+    const int result = application.exec();
+
+    frmPICLog->hide();
+    try {
+        frmMain->FormDestroy();
+    } catch (...) {
+        ShowErrorBox(CurrentExceptionText());
+    }
+    return result;
 }

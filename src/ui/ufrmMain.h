@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Platform.h"
+#include "UiServices.h"
+
 #include <QMainWindow>
 
 #include <memory>
@@ -12,6 +15,7 @@ class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPainter;
 class QPushButton;
 class QTimer;
 class TAboutBox;
@@ -79,6 +83,14 @@ public:
 
     QTimer *Timer1 = nullptr;
 
+    // The open-file dialog of OpenHexfileExecute.
+    TOpenFileRequest odHexInput;
+    // Its filter for the given path conventions (Windows: "All files (*.*)").
+    static QString HexInputFilter(platform::PathStyle style);
+
+    // Paints the tiles over the client area; called from its paint event.
+    void FormPaint(QPainter &painter);
+
 public slots:
     void OpenHexfileExecute();
     void cbTargetClick();
@@ -95,7 +107,15 @@ public:
     // Key-release handler: sees the keys of every control of the window.
     void FormKeyUp(QKeyEvent *event);
 
+protected:
+    // Key preview: the key releases of every control reach FormKeyUp.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
 private:
+    void CreateControls();
+    void CreateActions();
+    void CreateMenu();
     void FormCreate(const QString &iniFileName);
     void RefreshHexList();
     void RunCommand(const QString &commandLine);

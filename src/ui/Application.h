@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QApplication>
+
+class QWidget;
+
+// The application title: the executable's file name cut at its first full
+// stop, every character after the first in lower case.
+QString ApplicationTitle(const QString &executableFileName);
+QString ApplicationTitle(); // of the running executable
+
+// The text of the standard error box: a full stop is appended when the last
+// character sorts after ".".
+QString ErrorBoxText(const QString &message);
+
+// The standard error box: the text, the application title as caption, an
+// error icon and one OK button. Shown through UiServices().messageBox.
+void ShowErrorBox(const QString &message);
+
+// The text of whatever is being thrown (call from a catch block only).
+QString CurrentExceptionText();
+
+// Qt must not let an exception cross its event loop, so every event is
+// delivered inside a catch: an error that escapes a handler ends that handler,
+// is shown in the standard error box and the program goes on.
+class TApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    TApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+};
+
+// Places the window in the middle of its screen (without a window manager Qt
+// would leave it at the top-left corner).
+void CentreOnScreen(QWidget *window);

@@ -1,0 +1,93 @@
+#include "ufrmPICLog.h"
+
+#include "Error.h"
+#include "WindowLook.h"
+
+#include <QPlainTextEdit>
+#include <QShowEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <climits>
+#include <new>
+
+namespace {
+
+// The outer size of the window, frame included, as the layout prescribes.
+constexpr QSize kOuterSize(700, 209);
+
+} // namespace
+
+TfrmPICLog::TfrmPICLog(QWidget *parent)
+    : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("frmPICLog"));
+    setWindowTitle(QStringLiteral("Programming Log"));
+    setFont(WindowFont());
+    setAutoFillBackground(true);
+    // Until a window manager tells us its frame, the client takes the whole size.
+    resize(kOuterSize);
+
+    reLog = new QPlainTextEdit(this);
+    reLog->setObjectName(QStringLiteral("reLog"));
+    reLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    reLog->setReadOnly(false);
+    // No limit of our own: the log grows as long as memory lasts.
+    reLog->setMaximumBlockCount(0);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(reLog);
+}
+
+void TfrmPICLog::AddProgramEntry(const QString &line)
+{
+    AddEntry(line, ProgramColor());
+}
+
+void TfrmPICLog::AddReadEntry(const QString &line)
+{
+    AddEntry(line, ReadColor());
+}
+
+// Appends through a cursor of its own at the document's end: the cost does not
+// depend on how long the log already is, the user's caret and selection stay
+// where they are, and text the user typed never changes where entries go.
+void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
+{
+    static const QString kInsertionError = QStringLiteral("RichEdit line insertion error");
+    QTextDocument *document = reLog->document();
+    // Document positions are ints: a line that would overflow them cannot go in.
+    if (qint64(document->characterCount()) + line.size() + 1 >= qint64(INT_MAX))
+        throw TError(kInsertionError);
+    try {
+        QTextCursor cursor(document);
+        cursor.movePosition(QTextCursor::End);
+        QTextCharFormat format;
+        format.setForeground(color);
+        // Each entry is a line of its own; an empty last line (a fresh log, or
+        // one the user ended with Enter) takes the entry itself.
+        if (!cursor.block().text().isEmpty())
+            cursor.insertBlock(cursor.blockFormat(), format);
+        cursor.insertText(line, format);
+    } catch (const std::bad_alloc &) {
+        throw TError(kInsertionError);
+    }
+}
+
+// The frame is known only once a window manager has decorated the window;
+// then the client shrinks so that the outer size is the prescribed one.
+void TfrmPICLog::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (FOuterSizeApplied)
+        return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return;
+    FOuterSizeApplied = true;
+    resize(kOuterSize - frame);
+}

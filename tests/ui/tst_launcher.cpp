@@ -1,0 +1,109 @@
+// Splitting the tool's command line the way the Windows C runtime does, and
+// the detached start that never involves a shell.
+#include "Launcher.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestLauncher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitCommandLine_data();
+    void splitCommandLine();
+    void refusedStarts_data();
+    void refusedStarts();
+    void startsProgramWithExactArguments();
+};
+
+void TestLauncher::splitCommandLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("words");
+    QTest::addRow("program command")
+        << R"("C:\Tools\xwisp2w.exe" VERBOSE PORT 1 BAUD 19200 RTS ON GO "C:\Pic\blink.hex")"
+        << QStringList {R"(C:\Tools\xwisp2w.exe)", "VERBOSE", "PORT", "1", "BAUD", "19200", "RTS",
+               "ON", "GO", R"(C:\Pic\blink.hex)"};
+    QTest::addRow("doubled spaces, target and pause")
+        << R"("/opt/x w/xwisp2w" PORT 2 BAUD 57600  TARGET 16F84A   READ "./20260307090503.hex" RUN  PAUSE "Done now")"
+        << QStringList {"/opt/x w/xwisp2w", "PORT", "2", "BAUD", "57600", "TARGET", "16F84A",
+               "READ", "./20260307090503.hex", "RUN", "PAUSE", "Done now"};
+    QTest::addRow("program path ends at the next quote, backslash kept")
+        << R"("C:\dir\" a)" << QStringList {R"(C:\dir\)", "a"};
+    QTest::addRow("program path runs on after its closing quote")
+        << R"("C:\a b"c d)" << QStringList {R"(C:\a bc)", "d"};
+    QTest::addRow("unquoted program") << "tool\targ" << QStringList {"tool", "arg"};
+    QTest::addRow("empty line") << "" << QStringList {""};
+    QTest::addRow("empty program") << R"("" GO "")" << QStringList {"", "GO", ""};
+    QTest::addRow("leading blank gives an empty program") << " a" << QStringList {"", "a"};
+    QTest::addRow("trailing blanks") << "p a  \t " << QStringList {"p", "a"};
+    QTest::addRow("backslashes without quote are literal")
+        << R"(p a\\b\c)" << QStringList {"p", R"(a\\b\c)"};
+    QTest::addRow("two backslashes before a quote")
+        << R"(p "a\\" b)" << QStringList {"p", R"(a\)", "b"};
+    QTest::addRow("three backslashes before a quote")
+        << R"(p a\\\"b)" << QStringList {"p", R"(a\"b)"};
+    QTest::addRow("escaped quote") << R"(p \"x\")" << QStringList {"p", R"("x")"};
+    QTest::addRow("doubled quote inside quotes")
+        << R"(p "a""b" c)" << QStringList {"p", R"(a"b)", "c"};
+    QTest::addRow("quote in the middle of a word")
+        << R"(p ab"c d"e)" << QStringList {"p", "abc de"};
+    QTest::addRow("unclosed quote runs to the end") << R"(p "a b)" << QStringList {"p", "a b"};
+    QTest::addRow("trailing backslashes") << R"(p a\\)" << QStringList {"p", R"(a\\)"};
+    QTest::addRow("value with a quote, as composed")
+        << R"("t" GO "my"file.hex")" << QStringList {"t", "GO", "myfile.hex"};
+    QTest::addRow("percent and non-ASCII")
+        << QStringLiteral("p \"50% ä\"") << QStringList {"p", QStringLiteral("50% ä")};
+}
+
+void TestLauncher::splitCommandLine()
+{
+    QFETCH(QString, line);
+    QFETCH(QStringList, words);
+    QCOMPARE(platform::splitCommandLine(line), words);
+}
+
+void TestLauncher::refusedStarts_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addRow("empty") << "";
+    QTest::addRow("empty program") << R"("" PORT 1)";
+    QTest::addRow("missing program") << R"("/no/such/xwisp2w" PORT 1)";
+    QTest::addRow("folder") << QStringLiteral("\"%1\" PORT 1").arg(QDir::tempPath());
+}
+
+void TestLauncher::refusedStarts()
+{
+    QFETCH(QString, line);
+    QVERIFY(!platform::startDetached(line));
+
+    // A file that is not executable is refused as well.
+    QTemporaryDir dir;
+    QFile plain(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    QVERIFY(!platform::startDetached(QStringLiteral("\"%1\" x").arg(plain.fileName())));
+}
+
+// Without a display the program runs directly; the arguments arrive as words,
+// with blanks, quotes and shell characters untouched.
+void TestLauncher::startsProgramWithExactArguments()
+{
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    QTemporaryDir dir;
+    const QString spaced = dir.filePath(QStringLiteral("a b;$(x).txt"));
+    const QString second = dir.filePath(QStringLiteral("q\"q"));
+    const QString line = QStringLiteral("\"/usr/bin/touch\" \"%1\" \"%2\"")
+                             .arg(spaced, QString(second).replace(u'"', QStringLiteral("\\\"")));
+    QVERIFY(platform::startDetached(line));
+    QTRY_VERIFY(QFile::exists(spaced));
+    QTRY_VERIFY(QFile::exists(second));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+QTEST_GUILESS_MAIN(TestLauncher)
+#include "tst_launcher.moc"
