@@ -288,6 +288,7 @@ void TfrmMain::CreateControls()
 void TfrmMain::CreateMenu()
 {
     File1 = Named(menuBar()->addMenu(QStringLiteral("&File")), "File1");
+    File1->setFont(font()); // a pop-up is a window of its own: the font does not reach it
     Configuration2 = BoundMenuItem(File1, acConfiguration, "Configuration2");
     ShowLog1 = BoundMenuItem(File1, acShowLog, "ShowLog1");
     N1 = Named(File1->addSeparator(), "N1");
