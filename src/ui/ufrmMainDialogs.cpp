@@ -116,8 +116,19 @@ void TfrmMain::FormKeyUp(QKeyEvent *event)
         return;
     if (!FAboutBox)
         return;
+    // One release opens the box once. While it travels from a control up to
+    // the window it can reach this handler twice (the focus is gone when the
+    // box closes, so the window takes it for its own); the mark lasts until
+    // the event loop is back, that is until the release has been delivered.
+    static const QKeyEvent *opened = nullptr;
+    if (event == opened)
+        return;
     FAboutBox->SetPainter(FPainter.get());
     FAboutBox->lbHiddenText->setVisible(true);
-    const TScopeExit hideAgain([this] { FAboutBox->lbHiddenText->setVisible(false); });
-    FAboutBox->exec();
+    {
+        const TScopeExit hideAgain([this] { FAboutBox->lbHiddenText->setVisible(false); });
+        FAboutBox->exec();
+    }
+    opened = event;
+    QTimer::singleShot(0, [] { opened = nullptr; });
 }

@@ -14,6 +14,8 @@
 // Plays the user's part in modal windows of type W: each time such a window
 // is newly on screen, the next step runs with it (a step normally closes it).
 // Polls, because the window may come up only after a timer or a message box.
+// A showing after the last step is closed at once and counted as an extra
+// one, so an unexpected window fails the test instead of hanging it.
 // Destroying the script stops it, so a window that never came cannot catch a
 // later test's window.
 template<typename W> class TModalScript
@@ -30,6 +32,7 @@ public:
 
     int StepsRun() const { return FDone; }
     bool Finished() const { return FDone == FSteps.size(); }
+    int ExtraShowings() const { return FExtra; }
 
 private:
     void Tick()
@@ -42,20 +45,24 @@ private:
                 return;
             FWaitForClose = false;
         }
-        if (!onScreen || Finished())
+        if (!onScreen)
             return;
         FLast = modal;
-        FSteps[FDone++](modal);
+        if (Finished()) {
+            ++FExtra;
+            modal->close();
+        } else {
+            FSteps[FDone++](modal);
+        }
         // A step that closed the window (which may open again at once, as the
         // configuration dialog does after a bad number) ends this showing.
         FWaitForClose = FLast && FLast->isVisible();
-        if (Finished())
-            FPoll.stop();
     }
 
     QList<Step> FSteps;
     QTimer FPoll;
     int FDone = 0;
+    int FExtra = 0;
     bool FWaitForClose = false;
     QPointer<W> FLast;
 };
