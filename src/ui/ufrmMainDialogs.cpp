@@ -33,6 +33,11 @@ private:
     F FAction;
 };
 
+// X11 keymaps turn F11 pressed with Ctrl and Alt into the "switch to console
+// 11" key, which Qt knows by no key code; its release still reaches the window
+// when the server does not switch consoles itself (nested and virtual servers).
+constexpr quint32 xkbSwitchVt11 = 0x1008FE0B;
+
 } // namespace
 
 void TfrmMain::acConfigurationExecute()
@@ -109,7 +114,8 @@ void TfrmMain::FormKeyUp(QKeyEvent *event)
 {
     // Ctrl+Alt+F11 on the release of F11; Shift may be held too. Releases
     // made by key repeat are not a release of the key.
-    if (event->key() != Qt::Key_F11 || event->isAutoRepeat())
+    const bool f11 = event->key() == Qt::Key_F11 || event->nativeVirtualKey() == xkbSwitchVt11;
+    if (!f11 || event->isAutoRepeat())
         return;
     const Qt::KeyboardModifiers held = event->modifiers();
     if (!held.testFlag(Qt::ControlModifier) || !held.testFlag(Qt::AltModifier))

@@ -491,23 +491,30 @@ void TestMainFlows::hiddenTextKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
+    QTest::addColumn<uint>("keysym"); // the X11 key symbol, where it matters
     QTest::addColumn<bool>("opens");
 
     const int ctrl = Qt::ControlModifier, alt = Qt::AltModifier, shift = Qt::ShiftModifier;
-    QTest::addRow("Ctrl+Alt+F11") << int(Qt::Key_F11) << (ctrl | alt) << true;
-    QTest::addRow("Ctrl+Alt+Shift+F11") << int(Qt::Key_F11) << (ctrl | alt | shift) << true;
-    QTest::addRow("Ctrl+F11") << int(Qt::Key_F11) << ctrl << false;
-    QTest::addRow("Alt+F11") << int(Qt::Key_F11) << alt << false;
-    QTest::addRow("F11 alone") << int(Qt::Key_F11) << 0 << false;
-    QTest::addRow("Ctrl+Shift+F11") << int(Qt::Key_F11) << (ctrl | shift) << false;
-    QTest::addRow("Ctrl+Alt+F10") << int(Qt::Key_F10) << (ctrl | alt) << false;
-    QTest::addRow("Ctrl+Alt+F12") << int(Qt::Key_F12) << (ctrl | alt) << false;
+    const int f11 = Qt::Key_F11;
+    const uint noSym = 0, vt11 = 0x1008FE0B, vt10 = 0x1008FE0A;
+    QTest::addRow("Ctrl+Alt+F11") << f11 << (ctrl | alt) << noSym << true;
+    QTest::addRow("Ctrl+Alt+Shift+F11") << f11 << (ctrl | alt | shift) << noSym << true;
+    // What X11 delivers for the release of F11 while Ctrl and Alt are held.
+    QTest::addRow("Ctrl+Alt+F11 as the console key") << 0 << (ctrl | alt) << vt11 << true;
+    QTest::addRow("Ctrl+F11") << f11 << ctrl << noSym << false;
+    QTest::addRow("Alt+F11") << f11 << alt << noSym << false;
+    QTest::addRow("F11 alone") << f11 << 0 << noSym << false;
+    QTest::addRow("Ctrl+Shift+F11") << f11 << (ctrl | shift) << noSym << false;
+    QTest::addRow("Ctrl+Alt+F10") << int(Qt::Key_F10) << (ctrl | alt) << noSym << false;
+    QTest::addRow("Ctrl+Alt+F10 as the console key") << 0 << (ctrl | alt) << vt10 << false;
+    QTest::addRow("Ctrl+Alt+F12") << int(Qt::Key_F12) << (ctrl | alt) << noSym << false;
 }
 
 void TestMainFlows::hiddenTextKeys()
 {
     QFETCH(int, key);
     QFETCH(int, modifiers);
+    QFETCH(uint, keysym);
     QFETCH(bool, opens);
 
     makeMain();
@@ -516,7 +523,7 @@ void TestMainFlows::hiddenTextKeys()
         labelShown = box->lbHiddenText->isVisible();
         box->OKButton->click();
     }});
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers));
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers), 0, keysym, 0);
     FMain->FormKeyUp(&release);
     if (!opens)
         QTest::qWait(100);
