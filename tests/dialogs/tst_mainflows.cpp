@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -57,6 +58,7 @@ private slots:
     void twoDigitPortFromIniKeptOnOk();
     void cancelAfterChoosingPathKeepsOld();
     void mainWindowHiddenWhileOpen();
+    void closeBoxCancels();
     void actionsFollowPathAfterClosing_data();
     void actionsFollowPathAfterClosing();
     void firstStartTimer_data();
@@ -310,6 +312,23 @@ void TestMainFlows::mainWindowHiddenWhileOpen()
     QVERIFY(FMain->isVisible());
     // The dialog is freed after each opening.
     QTRY_VERIFY(QApplication::topLevelWidgets().count(seen.dialog) == 0);
+}
+
+void TestMainFlows::closeBoxCancels()
+{
+    makeMain();
+    FMain->Settings()->SetPort(2);
+    TModalScript<TfrmConfigDialog> script({[&](TfrmConfigDialog *dialog) {
+        dialog->lePort->setText(QStringLiteral("5"));
+        // The window's own close, as its close box asks for it; the main
+        // window is hidden meanwhile.
+        dialog->windowHandle()->close();
+    }});
+    FMain->acConfigurationExecute();
+
+    QVERIFY(script.Finished());
+    QCOMPARE(FMain->Settings()->Port(), 2);
+    QVERIFY(FMain->isVisible());
 }
 
 void TestMainFlows::actionsFollowPathAfterClosing_data()
