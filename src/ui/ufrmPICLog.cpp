@@ -3,10 +3,10 @@
 #include "Error.h"
 #include "WindowLook.h"
 
-#include <QPlainTextEdit>
 #include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -29,14 +29,12 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     // Until a window manager tells us its frame, the client takes the whole size.
     resize(kOuterSize);
 
-    reLog = new QPlainTextEdit(this);
+    reLog = new QTextEdit(this);
     reLog->setObjectName(QStringLiteral("reLog"));
-    reLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    reLog->setLineWrapMode(QTextEdit::NoWrap);
     reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setReadOnly(false);
-    // No limit of our own: the log grows as long as memory lasts.
-    reLog->setMaximumBlockCount(0);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -56,6 +54,9 @@ void TfrmPICLog::AddReadEntry(const QString &line)
 // Appends through a cursor of its own at the document's end: the cost does not
 // depend on how long the log already is, the user's caret and selection stay
 // where they are, and text the user typed never changes where entries go.
+// There is no limit of our own: the log grows as long as memory lasts. (A
+// QTextEdit, not a QPlainTextEdit: the plain-text layout does work in
+// proportion to the document on every new line.)
 void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
 {
     static const QString kInsertionError = QStringLiteral("RichEdit line insertion error");

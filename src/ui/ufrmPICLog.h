@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QWidget>
 
-class QPlainTextEdit;
+class QTextEdit;
 
 // The programming log: a modeless window that records, in colour, every
 // command line launched in this run. It is only shown and hidden; closing it
@@ -24,7 +24,7 @@ public:
     static QColor ProgramColor() { return QColor(255, 0, 0); }
     static QColor ReadColor() { return QColor(0, 128, 0); }
 
-    QPlainTextEdit *reLog = nullptr;
+    QTextEdit *reLog = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;
