@@ -35,7 +35,7 @@ private:
     const TFormPainter &FPainter;
 };
 
-struct TButtonSpec
+struct TButtonLook
 {
     const char *name;
     QString caption;
@@ -43,9 +43,9 @@ struct TButtonSpec
     TColor back;
 };
 
-const QList<TButtonSpec> &Buttons()
+const QList<TButtonLook> &Buttons()
 {
-    static const QList<TButtonSpec> buttons = {
+    static const QList<TButtonLook> buttons = {
         {"btProgram (main)", QStringLiteral("Program PIC (F6)"), QSize(121, 33), clTeal},
         {"btRead (main)", QStringLiteral("Read PIC (F9)"), QSize(121, 33), clGray},
         {"OK (dialog)", QStringLiteral("OK"), QSize(102, 33), clTeal},
@@ -54,15 +54,15 @@ const QList<TButtonSpec> &Buttons()
     return buttons;
 }
 
-TColorButton *MakeButton(const TButtonSpec &spec, QWidget *parent)
+TColorButton *MakeButton(const TButtonLook &look, QWidget *parent)
 {
     auto *button = new TColorButton(parent);
     button->setFont(ButtonFont());
-    button->setText(spec.caption);
-    button->resize(spec.size);
-    button->SetBackColor(spec.back);
+    button->setText(look.caption);
+    button->resize(look.size);
+    button->SetBackColor(look.back);
     button->SetForeColor(clYellow);
-    button->SetHoverColor(spec.back);
+    button->SetHoverColor(look.back);
     return button;
 }
 
@@ -145,16 +145,16 @@ void TestLookShots::buttonStates()
     p.setPen(QColor(255, 255, 0));
     QWidget owner;
     for (int c = 0; c < Buttons().size(); ++c) {
-        const TButtonSpec &spec = Buttons()[c];
-        p.drawText(QRect(left + c * cellW, 5, cellW, 20), Qt::AlignLeft, spec.name);
-        TColorButton *button = MakeButton(spec, &owner);
+        const TButtonLook &look = Buttons()[c];
+        p.drawText(QRect(left + c * cellW, 5, cellW, 20), Qt::AlignLeft, look.name);
+        TColorButton *button = MakeButton(look, &owner);
         for (int r = 0; r < states.size(); ++r) {
             if (c == 0)
                 p.drawText(
                     QRect(5, top + r * cellH, left - 10, 33), Qt::AlignVCenter, states[r].name);
             button->SetActiveDefault(states[r].active);
             button->DrawButton(
-                p, QRect(QPoint(left + c * cellW, top + r * cellH), spec.size), states[r].item);
+                p, QRect(QPoint(left + c * cellW, top + r * cellH), look.size), states[r].item);
         }
     }
     p.end();
