@@ -1,6 +1,7 @@
 #include "DWInterface.h"
 #include "Error.h"
 #include "Platform.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,21 +9,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return f.readAll();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 const platform::LocalTime kExampleClock {2026, 3, 7, 9, 5, 3, 250};
 
