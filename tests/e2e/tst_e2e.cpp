@@ -1,8 +1,10 @@
-// Drives the real program under an Xvfb of its own: real keys through
-// xdotool, the substitute tool recording the arguments it receives, and the
-// INI file checked after the window closes through "E&xit".
+// Drives the real program under an Xvfb of its own: real keys and clicks
+// through xdotool, the substitute tool recording the arguments it receives,
+// and the INI file checked after the window closes through "E&xit". Each test
+// runs the program from a fresh folder of its own.
 #include "Launcher.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -19,6 +21,8 @@ namespace {
 
 constexpr int kTimeout = 15000;
 const QString kCaption = QStringLiteral("Dranel-Wisp Command Interface");
+const QString kConfigCaption = QStringLiteral("Programming software and settings");
+const QString kToolDialogCaption = QStringLiteral("Locate the xwisp2w executablle");
 const QByteArray kHex = ":0400000000308A0042\n:00000001FF\n";
 
 } // namespace
@@ -30,13 +34,24 @@ class TestEndToEnd : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void init();
+    void cleanup();
     void programReadAndExit();
+    void firstStartChoosesTool();
 
 private:
     QProcessEnvironment environment() const;
     QString xdotool(const QStringList &arguments);
-    void focusMainWindow();
-    void key(const QStringList &keys);
+    QString findWindow(const QString &caption, bool visibleOnly);
+    QString waitForWindow(const QString &caption);
+    QByteArray noWindow(const QString &caption) const;
+    void copyProgram(QString &program, QString &tool);
+    void startProgram(const QString &program);
+    void focusWindow(const QString &window);
+    void key(const QStringList &keys) { key(m_window, keys); }
+    void key(const QString &window, const QStringList &keys);
+    void exitThroughMenu();
+    void screenshot(const QString &name);
     QList<QStringList> loggedArguments() const;
     QMap<QString, QString> iniValues() const;
 
@@ -55,24 +70,38 @@ void TestEndToEnd::initTestCase()
                                  .arg(QLatin1String(tool))));
     }
     // Xvfb picks a free display itself and writes its number to our pipe.
+    // Without -noreset the server starts anew whenever its last client leaves,
+    // which happens after every xdotool call while the program is not yet
+    // connected (or between two programs); a program connecting during such
+    // a reset is refused and ends with "could not connect to display".
     m_xvfb.start(QStringLiteral("Xvfb"),
-        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-            QStringLiteral("tcp")});
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+            QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     QVERIFY2(m_xvfb.waitForStarted(kTimeout), "Xvfb did not start");
     QTRY_VERIFY_WITH_TIMEOUT(m_xvfb.canReadLine(), kTimeout);
     m_display = QStringLiteral(":") + QString::fromLatin1(m_xvfb.readLine()).trimmed();
-
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
 }
 
-void TestEndToEnd::cleanupTestCase()
+void TestEndToEnd::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window.clear();
+}
+
+// A test that failed half-way leaves its program running: end it, so the
+// next test starts on an empty screen.
+void TestEndToEnd::cleanup()
 {
     if (m_app.state() != QProcess::NotRunning) {
         m_app.kill();
         m_app.waitForFinished(kTimeout);
     }
+}
+
+void TestEndToEnd::cleanupTestCase()
+{
     if (m_xvfb.state() != QProcess::NotRunning) {
         m_xvfb.terminate();
         if (!m_xvfb.waitForFinished(kTimeout))
@@ -103,19 +132,99 @@ QString TestEndToEnd::xdotool(const QStringList &arguments)
     return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
 }
 
-// Without a window manager Qt sees keys only while its window has the input
-// focus; a terminal window opened for the tool may have taken it meanwhile.
-void TestEndToEnd::focusMainWindow()
+// The first window of exactly this caption, or nothing; the captions used
+// here hold no characters special to xdotool's pattern. Only mapped windows
+// count as visible: a hidden Qt window is unmapped.
+QString TestEndToEnd::findWindow(const QString &caption, bool visibleOnly)
 {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), m_window});
-    QTRY_COMPARE_WITH_TIMEOUT(xdotool({QStringLiteral("getwindowfocus")}), m_window, kTimeout);
+    QStringList arguments {QStringLiteral("search")};
+    if (visibleOnly)
+        arguments << QStringLiteral("--onlyvisible");
+    arguments << QStringLiteral("--name") << QStringLiteral("^%1$").arg(caption);
+    return xdotool(arguments).section(u'\n', 0, 0);
 }
 
-void TestEndToEnd::key(const QStringList &keys)
+// Waits until a window of this caption shows; a program that ended meanwhile
+// stops the wait at once instead of after the whole timeout.
+QString TestEndToEnd::waitForWindow(const QString &caption)
 {
-    focusMainWindow();
+    const QDeadlineTimer deadline(kTimeout);
+    for (;;) {
+        const QString window = findWindow(caption, true);
+        if (!window.isEmpty() || deadline.hasExpired() || m_app.state() == QProcess::NotRunning)
+            return window;
+        QTest::qWait(50);
+    }
+}
+
+QByteArray TestEndToEnd::noWindow(const QString &caption) const
+{
+    QString why = QStringLiteral("no window \"%1\" showed").arg(caption);
+    if (m_app.state() == QProcess::NotRunning)
+        why += QStringLiteral("; the program ended with code %1").arg(m_app.exitCode());
+    return why.toUtf8();
+}
+
+// A folder of its own for the program, so the INI file beside it is ours.
+// A copy, not a link: the program finds its INI file beside its real path.
+void TestEndToEnd::copyProgram(QString &program, QString &tool)
+{
+    const QDir dir(m_dir->path());
+    program = dir.filePath(QStringLiteral("dranelwisp"));
+    tool = dir.filePath(QStringLiteral("xwisp2w"));
+    QVERIFY(QFile::copy(QStringLiteral(DW_BUILD_DIR "/dranelwisp"), program));
+    QVERIFY(QFile::copy(QStringLiteral(DW_BUILD_DIR "/xwisp2w"), tool));
+}
+
+void TestEndToEnd::startProgram(const QString &program)
+{
+    m_app.setProcessEnvironment(environment());
+    m_app.setWorkingDirectory(m_dir->path());
+    m_app.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_app.start(program, {});
+    QVERIFY2(m_app.waitForStarted(kTimeout), "the program did not start");
+}
+
+// Without a window manager Qt sees keys only while its window has the input
+// focus; a terminal window opened for the tool may have taken it meanwhile,
+// and a closed dialog leaves the focus nowhere.
+void TestEndToEnd::focusWindow(const QString &window)
+{
+    QVERIFY(!window.isEmpty());
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    QTRY_COMPARE_WITH_TIMEOUT(xdotool({QStringLiteral("getwindowfocus")}), window, kTimeout);
+}
+
+void TestEndToEnd::key(const QString &window, const QStringList &keys)
+{
+    focusWindow(window);
     xdotool(QStringList {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("50")}
         + keys);
+}
+
+// Alt+F opens "&File", x is "E&xit"; the settings are written on the way out.
+void TestEndToEnd::exitThroughMenu()
+{
+    key({QStringLiteral("alt+f")});
+    key({QStringLiteral("x")});
+    QVERIFY2(m_app.waitForFinished(kTimeout), "the program did not end after E&xit");
+    QCOMPARE(m_app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_app.exitCode(), 0);
+}
+
+// The whole screen into the build folder, for a look at what the test drove.
+// Only an aid: without ImageMagick there is no picture and no failure.
+void TestEndToEnd::screenshot(const QString &name)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("import")).isEmpty())
+        return;
+    QProcess import;
+    import.setProcessEnvironment(environment());
+    import.start(QStringLiteral("import"),
+        {QStringLiteral("-window"), QStringLiteral("root"),
+            QStringLiteral(DW_BUILD_DIR "/") + name});
+    if (!import.waitForFinished(kTimeout))
+        import.kill();
 }
 
 QList<QStringList> TestEndToEnd::loggedArguments() const
@@ -155,13 +264,12 @@ QMap<QString, QString> TestEndToEnd::iniValues() const
 
 void TestEndToEnd::programReadAndExit()
 {
-    // A folder of its own for the program, so the INI file beside it is ours.
-    // A copy, not a link: the program finds its INI file beside its real path.
     const QDir dir(m_dir->path());
-    const QString program = dir.filePath(QStringLiteral("dranelwisp"));
-    const QString tool = dir.filePath(QStringLiteral("xwisp2w"));
-    QVERIFY(QFile::copy(QStringLiteral(DW_BUILD_DIR "/dranelwisp"), program));
-    QVERIFY(QFile::copy(QStringLiteral(DW_BUILD_DIR "/xwisp2w"), tool));
+    QString program;
+    QString tool;
+    copyProgram(program, tool);
+    if (QTest::currentTestFailed())
+        return;
     const QString blink = dir.filePath(QStringLiteral("blink.hex"));
     const QString other = dir.filePath(QStringLiteral("other.hex"));
     for (const QString &name : {blink, other}) {
@@ -181,17 +289,11 @@ void TestEndToEnd::programReadAndExit()
                       .toUtf8());
     }
 
-    m_app.setProcessEnvironment(environment());
-    m_app.setWorkingDirectory(dir.path());
-    m_app.setProcessChannelMode(QProcess::ForwardedChannels);
-    m_app.start(program, {});
-    QVERIFY2(m_app.waitForStarted(kTimeout), "the program did not start");
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !(m_window = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-              QStringLiteral("--name"), kCaption}))
-             .isEmpty(),
-        kTimeout);
-    m_window = m_window.section(u'\n', 0, 0);
+    startProgram(program);
+    if (QTest::currentTestFailed())
+        return;
+    m_window = waitForWindow(kCaption);
+    QVERIFY2(!m_window.isEmpty(), noWindow(kCaption));
 
     // The focus starts on the hex-file list: pick its second entry, program it.
     key({QStringLiteral("Down"), QStringLiteral("F6")});
@@ -201,7 +303,7 @@ void TestEndToEnd::programReadAndExit()
     key({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space"),
         QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
         QStringLiteral("ctrl+a")});
-    focusMainWindow();
+    focusWindow(m_window);
     xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), outDir});
     key({QStringLiteral("F9")});
     QTRY_COMPARE_WITH_TIMEOUT(loggedArguments().size(), 2, kTimeout);
@@ -231,12 +333,9 @@ void TestEndToEnd::programReadAndExit()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(readFile), kTimeout);
     QCOMPARE(QDir(outDir).entryList(QDir::Files), QStringList {QFileInfo(readFile).fileName()});
 
-    // Close through the menu: Alt+F opens "&File", x is "E&xit".
-    key({QStringLiteral("alt+f")});
-    key({QStringLiteral("x")});
-    QVERIFY2(m_app.waitForFinished(kTimeout), "the program did not end after E&xit");
-    QCOMPARE(m_app.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_app.exitCode(), 0);
+    exitThroughMenu();
+    if (QTest::currentTestFailed())
+        return;
 
     const QMap<QString, QString> ini = iniValues();
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Verbose")), QStringLiteral("0"));
@@ -247,6 +346,71 @@ void TestEndToEnd::programReadAndExit()
     QCOMPARE(ini.value(QStringLiteral("MRU/MRU_1")), other);
     QCOMPARE(ini.value(QStringLiteral("MRU/MRU_2")), blink);
     QVERIFY(!ini.contains(QStringLiteral("MRU/MRU_3")));
+}
+
+void TestEndToEnd::firstStartChoosesTool()
+{
+    // No INI file: the program knows no tool yet.
+    const QDir dir(m_dir->path());
+    QString program;
+    QString tool;
+    copyProgram(program, tool);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("dranelwisp.ini"))));
+    startProgram(program);
+    if (QTest::currentTestFailed())
+        return;
+
+    // Shortly after the start the configuration dialog opens by itself, in
+    // place of the main window, which is still there but hidden.
+    const QString dialog = waitForWindow(kConfigCaption);
+    QVERIFY2(!dialog.isEmpty(), noWindow(kConfigCaption));
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(kCaption, true).isEmpty(), kTimeout);
+    m_window = findWindow(kCaption, false);
+    QVERIFY2(!m_window.isEmpty(), "the main window is gone instead of hidden");
+    screenshot(QStringLiteral("e2e-first-start-dialog.png"));
+
+    // "..." takes no focus and has no key: a click on its middle. The file
+    // dialog offers the tool's plain name; its name box has the focus.
+    focusWindow(dialog);
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("--window"),
+        dialog, QStringLiteral("587"), QStringLiteral("35"), QStringLiteral("click"),
+        QStringLiteral("1")});
+    const QString files = waitForWindow(kToolDialogCaption);
+    QVERIFY2(!files.isEmpty(), noWindow(kToolDialogCaption));
+    key(files, {QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), tool});
+    screenshot(QStringLiteral("e2e-first-start-files.png"));
+    key(files, {QStringLiteral("Return")});
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(kToolDialogCaption, true).isEmpty(), kTimeout);
+    screenshot(QStringLiteral("e2e-first-start-chosen.png"));
+
+    // OK has the focus and is the default button; the main window comes back.
+    key(dialog, {QStringLiteral("Return")});
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(kConfigCaption, true).isEmpty(), kTimeout);
+    QTRY_COMPARE_WITH_TIMEOUT(findWindow(kCaption, true), m_window, kTimeout);
+
+    // "Read PIC (F9)" works now: the chosen tool reads into the working folder.
+    QVERIFY(loggedArguments().isEmpty());
+    key({QStringLiteral("F9")});
+    QTRY_COMPARE_WITH_TIMEOUT(loggedArguments().size(), 1, kTimeout);
+    const QStringList read = loggedArguments().constFirst();
+    const qsizetype readIndex = read.indexOf(QStringLiteral("READ"));
+    QVERIFY2(readIndex >= 0 && readIndex + 2 < read.size(), qPrintable(read.join(u' ')));
+    QCOMPARE(read.at(readIndex + 2), QStringLiteral("RUN"));
+    const QString readFile = dir.absoluteFilePath(read.at(readIndex + 1));
+    QVERIFY2(QRegularExpression(QStringLiteral("/\\d{14}\\.hex$")).match(readFile).hasMatch(),
+        qPrintable(readFile));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(readFile), kTimeout);
+
+    exitThroughMenu();
+    if (QTest::currentTestFailed())
+        return;
+    const QMap<QString, QString> ini = iniValues();
+    QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/WispProgram")), tool);
+    QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Port")), QStringLiteral("1"));
+    QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Baud")), QStringLiteral("19200"));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
