@@ -16,6 +16,6 @@ void TLabeledEdit::SetBounds(int left, int top, int width, int height)
     FLabel->adjustSize();
     const int labelWidth = FLabel->width();
     const int labelHeight = FLabel->sizeHint().height();
-    FLabel->setGeometry(left - FSpacing - labelWidth, top + (height - labelHeight) / 2, labelWidth,
-                        labelHeight);
+    FLabel->setGeometry(
+        left - FSpacing - labelWidth, top + (height - labelHeight) / 2, labelWidth, labelHeight);
 }

@@ -25,12 +25,12 @@ QString realOpenFileName(QWidget *parent, const TOpenFileRequest &request)
 
 QString realBrowseFolder(QWidget *parent, const QString &title, const QString &initialFolder)
 {
-    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(
-        parent, title, initialFolder, QFileDialog::ShowDirsOnly));
+    return QDir::toNativeSeparators(
+        QFileDialog::getExistingDirectory(parent, title, initialFolder, QFileDialog::ShowDirsOnly));
 }
 
 void realMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
-                    const QString &text, QMessageBox::StandardButton button)
+    const QString &text, QMessageBox::StandardButton button)
 {
     QMessageBox box(icon, caption, text, button, parent);
     box.exec();

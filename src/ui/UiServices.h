@@ -10,9 +10,9 @@ class QWidget;
 // What a file-open dialog is asked for.
 struct TOpenFileRequest
 {
-    QString title;         // empty: the platform's own title
-    QString fileName;      // proposed file name (may carry a folder)
-    QString filter;        // Qt filter text, entries separated by ";;"
+    QString title; // empty: the platform's own title
+    QString fileName; // proposed file name (may carry a folder)
+    QString filter; // Qt filter text, entries separated by ";;"
     QString defaultSuffix; // without the dot; empty for none
     bool executablesOnly = false;
 };
@@ -30,7 +30,7 @@ struct TUiServices
         browseFolder;
     // A modal message box with one button.
     std::function<void(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
-                       const QString &text, QMessageBox::StandardButton button)>
+        const QString &text, QMessageBox::StandardButton button)>
         messageBox;
     // Starts a command line as its own visible process; false when refused.
     std::function<bool(const QString &commandLine)> runCommand;

@@ -1,5 +1,6 @@
 #include "WindowLook.h"
 
+#include <QDialog>
 #include <QPalette>
 #include <QWidget>
 
@@ -25,4 +26,17 @@ void MakeYellowBold(QWidget *widget)
     palette.setColor(QPalette::ButtonText, QColor(255, 255, 0));
     widget->setPalette(palette);
     widget->setAutoFillBackground(false);
+}
+
+void SetupFixedDialog(
+    QDialog *dialog, const QString &caption, const QSize &clientSize, TColor background)
+{
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    dialog->setFixedSize(clientSize);
+    dialog->setFont(WindowFont());
+    QPalette palette = dialog->palette();
+    palette.setColor(QPalette::Window, ToQColor(background, palette));
+    dialog->setPalette(palette);
 }

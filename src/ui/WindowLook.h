@@ -1,7 +1,12 @@
 #pragma once
 
+#include "Colors.h"
+
 #include <QFont>
 
+class QDialog;
+class QString;
+class QSize;
 class QWidget;
 
 // The windows' common font: the closest sans-serif at 11 pixels, standing in
@@ -10,3 +15,8 @@ QFont WindowFont();
 
 // Yellow bold text on a transparent background, so the tiles show through.
 void MakeYellowBold(QWidget *widget);
+
+// A fixed-size dialog with a close box only, the common font and a plain
+// background colour under the tiles.
+void SetupFixedDialog(
+    QDialog *dialog, const QString &caption, const QSize &clientSize, TColor background);

@@ -77,15 +77,8 @@ TfrmConfigDialog::TfrmConfigDialog(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmConfigDialog"));
-    setWindowTitle(QStringLiteral("Programming software and settings"));
-    // Fixed dialog border with a close box only.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(616, 210);
-    setFont(WindowFont());
-    QPalette background = palette();
-    background.setColor(QPalette::Window, ToQColor(clBtnShadow, background));
-    setPalette(background);
+    SetupFixedDialog(
+        this, QStringLiteral("Programming software and settings"), QSize(616, 210), clBtnShadow);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));

@@ -93,19 +93,12 @@ TAboutBox::TAboutBox(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(QStringLiteral("About"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-        | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(298, 213);
-    setFont(WindowFont());
-    QPalette background = palette();
-    background.setColor(QPalette::Window, ToQColor(clBtnFace, background));
-    setPalette(background);
+    SetupFixedDialog(this, QStringLiteral("About"), QSize(298, 213), clBtnFace);
 
     Panel1 = new TBevelPanel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     // Light and dark bevel shades are derived from the panel's own sky blue.
-    Panel1->setPalette(QPalette(ToQColor(clSkyBlue, background)));
+    Panel1->setPalette(QPalette(ToQColor(clSkyBlue, palette())));
     Panel1->setAutoFillBackground(true);
     Panel1->setGeometry(8, 8, 281, 161);
 
