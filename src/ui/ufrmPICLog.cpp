@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include <climits>
@@ -35,6 +36,13 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setReadOnly(false);
+    // Every entry is a command line, read left to right. Saying so up front
+    // spares the layout from working out each line's direction from its text,
+    // which costs a lookup in the document that grows with the log's length,
+    // repeated many times for each appended line.
+    QTextOption textOption = reLog->document()->defaultTextOption();
+    textOption.setTextDirection(Qt::LeftToRight);
+    reLog->document()->setDefaultTextOption(textOption);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -64,8 +72,11 @@ void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
     // Document positions are ints: a line that would overflow them cannot go in.
     if (qint64(document->characterCount()) + line.size() + 1 >= qint64(INT_MAX))
         throw TError(kInsertionError);
+    QTextCursor cursor(document);
+    // One edit for the new line and its text: the document lays the entry out
+    // once instead of twice, and an undo takes the whole entry back.
+    cursor.beginEditBlock();
     try {
-        QTextCursor cursor(document);
         cursor.movePosition(QTextCursor::End);
         QTextCharFormat format;
         format.setForeground(color);
@@ -75,8 +86,10 @@ void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
             cursor.insertBlock(cursor.blockFormat(), format);
         cursor.insertText(line, format);
     } catch (const std::bad_alloc &) {
+        cursor.endEditBlock();
         throw TError(kInsertionError);
     }
+    cursor.endEditBlock();
 }
 
 // The frame is known only once a window manager has decorated the window;
