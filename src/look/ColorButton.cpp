@@ -88,7 +88,12 @@ TColorButton::TColorButton(QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TColorButton::FocusChanged);
 }
 
-TColorButton::~TColorButton() = default;
+// QWidget's destructor gives the focus away and so emits focusChanged when
+// this part of the object is already gone: stop listening before that.
+TColorButton::~TColorButton()
+{
+    disconnect(qApp, &QApplication::focusChanged, this, &TColorButton::FocusChanged);
+}
 
 void TColorButton::SetBackColor(TColor value)
 {
