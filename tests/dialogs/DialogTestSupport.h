@@ -45,7 +45,9 @@ private:
                 return;
             FWaitForClose = false;
         }
-        if (!onScreen)
+        // Focus and keys reach only the active window, which a busy machine
+        // may make the new window a little after showing it.
+        if (!onScreen || !modal->isActiveWindow())
             return;
         FLast = modal;
         if (Finished()) {
