@@ -6,7 +6,8 @@ if(CLANG_FORMAT_EXE)
         ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.h
         ${CMAKE_SOURCE_DIR}/tests/*.cpp ${CMAKE_SOURCE_DIR}/tests/*.h
         ${CMAKE_SOURCE_DIR}/tools/*.cpp ${CMAKE_SOURCE_DIR}/tools/*.h
-        ${CMAKE_SOURCE_DIR}/bench/*.cpp ${CMAKE_SOURCE_DIR}/bench/*.h)
+        ${CMAKE_SOURCE_DIR}/bench/*.cpp ${CMAKE_SOURCE_DIR}/bench/*.h
+        ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
     add_custom_target(format COMMAND ${CLANG_FORMAT_EXE} -i ${DW_FORMAT_SOURCES}
         COMMENT "clang-format" VERBATIM)
     add_custom_target(format-check COMMAND ${CLANG_FORMAT_EXE} --dry-run --Werror ${DW_FORMAT_SOURCES}
