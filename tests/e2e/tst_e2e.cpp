@@ -6,10 +6,12 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -38,12 +40,14 @@ private slots:
     void cleanup();
     void programReadAndExit();
     void firstStartChoosesTool();
+    void hostileFiles_data();
+    void hostileFiles();
 
 private:
     QProcessEnvironment environment() const;
     QString xdotool(const QStringList &arguments);
     QString findWindow(const QString &caption, bool visibleOnly);
-    QString waitForWindow(const QString &caption);
+    QString waitForWindow(const QString &caption, int timeout = kTimeout);
     QByteArray noWindow(const QString &caption) const;
     void copyProgram(QString &program, QString &tool);
     void startProgram(const QString &program);
@@ -146,9 +150,9 @@ QString TestEndToEnd::findWindow(const QString &caption, bool visibleOnly)
 
 // Waits until a window of this caption shows; a program that ended meanwhile
 // stops the wait at once instead of after the whole timeout.
-QString TestEndToEnd::waitForWindow(const QString &caption)
+QString TestEndToEnd::waitForWindow(const QString &caption, int timeout)
 {
-    const QDeadlineTimer deadline(kTimeout);
+    const QDeadlineTimer deadline(timeout);
     for (;;) {
         const QString window = findWindow(caption, true);
         if (!window.isEmpty() || deadline.hasExpired() || m_app.state() == QProcess::NotRunning)
@@ -411,6 +415,89 @@ void TestEndToEnd::firstStartChoosesTool()
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/WispProgram")), tool);
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Port")), QStringLiteral("1"));
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Baud")), QStringLiteral("19200"));
+}
+
+// The lines of an INI file that are not the program's: all but the header and
+// the ten keys of "DranelWispConfig" and the whole "MRU" section.
+static QList<QByteArray> foreignLines(QByteArray file)
+{
+    static const QByteArrayList own {"baud", "hexinputfile", "port", "rtson", "verbose",
+        "targetenabled", "target", "wispprogram", "pause", "readoutputdir"};
+    QList<QByteArray> foreign;
+    QByteArray section;
+    for (const QByteArray &line : file.replace("\r\n", "\n").replace('\r', '\n').split('\n')) {
+        const QByteArray text = line.trimmed();
+        const qsizetype close = text.indexOf(']');
+        if (text.startsWith('[') && close > 0)
+            section = text.mid(1, close - 1).trimmed().toLower();
+        const bool header = text.startsWith('[') && close > 0;
+        const bool ownKey = section == "dranelwispconfig"
+            && (header || own.contains(text.left(text.indexOf('=')).trimmed().toLower()));
+        if (section != "mru" && !ownKey)
+            foreign.append(line);
+    }
+    if (!foreign.isEmpty() && foreign.last().isEmpty())
+        foreign.removeLast(); // the end of the last line
+    return foreign;
+}
+
+void TestEndToEnd::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    const QByteArray config("[DranelWispConfig]\nWispProgram=@TOOL@\n");
+    static const char nul[] = "Mine=a\0b\nTarget=16\0F84A\nPa\0use=x\n[Other\0]\nk\0=\0v\0\n"
+                              "\0\0\0\n[MRU]\nMRU_1=a\0.hex\n";
+    QTest::addRow("NUL bytes") << config + QByteArray(nul, sizeof nul - 1);
+    QByteArray random(10 << 20, Qt::Uninitialized);
+    QRandomGenerator(20260307).fillRange(
+        reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+    QTest::addRow("10 MB of random bytes") << random + '\n' + config;
+    const QByteArray mega(1 << 20, 'x');
+    QTest::addRow("1 MB line") << config + "Mine=" + mega + "\nPause=" + mega + "\n[Other]\n" + mega
+            + "\n[MRU]\nMRU_1=" + mega + '\n';
+    QTest::addRow("invalid UTF-8") << config
+            + "Mine=\xff\xfe\xc3\x28\xed\xa0\x80\xf4\x90\x80\x80\xc0\xaf\nTarget=\xe9\n"
+              "[\xff\xfeOther]\n\xe9t\xe9=\x80\x81\n[MRU]\nMRU_1=\xff.hex\n";
+    QTest::addRow("[ without ]") << "[DranelWispConfig\nPort=3\n" + config
+            + "Mine=1\n[Other\nx=1\n[\n]\n[MRU\nMRU_1=a.hex\n";
+    QByteArray names = config + "[MRU]\n";
+    for (int i = 1; i <= 5000; ++i)
+        names += "MRU_" + QByteArray::number(i) + "=C:\\Pic\\f" + QByteArray::number(i) + ".hex\n";
+    QTest::addRow("5,000 recent names") << names + "[After]\nkeep=1\n";
+}
+
+// The program starts on a hostile INI file, shows its window, ends through
+// E&xit with status 0 and keeps every line that is not its own.
+void TestEndToEnd::hostileFiles()
+{
+    QFETCH(QByteArray, file);
+    QString program;
+    QString tool;
+    copyProgram(program, tool);
+    if (QTest::currentTestFailed())
+        return;
+    file.replace("@TOOL@", tool.toUtf8());
+    const QString ini = QDir(m_dir->path()).filePath(QStringLiteral("dranelwisp.ini"));
+    {
+        QFile out(ini);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(file), file.size());
+    }
+    QElapsedTimer clock;
+    clock.start();
+    startProgram(program);
+    if (QTest::currentTestFailed())
+        return;
+    m_window = waitForWindow(kCaption, 4 * kTimeout);
+    QVERIFY2(!m_window.isEmpty(), noWindow(kCaption));
+    qInfo(
+        "%s: the window showed %lld ms after the start", QTest::currentDataTag(), clock.elapsed());
+    exitThroughMenu();
+    if (QTest::currentTestFailed())
+        return;
+    QFile saved(ini);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(foreignLines(saved.readAll()), foreignLines(file));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
