@@ -94,15 +94,20 @@ QStringList splitCommandLine(const QString &commandLine)
 bool startDetached(const QString &commandLine)
 {
     QStringList words = splitCommandLine(commandLine);
-    const QString program = words.takeFirst();
-    const QFileInfo info(program);
-    if (program.isEmpty() || !info.isFile() || !info.isExecutable())
+    const QString named = words.takeFirst();
+    // The file the main window tested: a relative name is taken against the
+    // working folder, once, and never looked up in PATH, by us or a terminal.
+    const QFileInfo info(named);
+    if (named.isEmpty() || !info.isFile() || !info.isExecutable())
         return false;
+    const QString program = info.absoluteFilePath();
     // An argument vector all the way: no shell ever sees the line.
     const QString terminal = terminalEmulator();
     if (terminal.isEmpty())
         return QProcess::startDetached(program, words);
-    return QProcess::startDetached(terminal, QStringList {QStringLiteral("-e"), program} + words);
+    // The terminal's title names the tool that runs in it.
+    return QProcess::startDetached(terminal,
+        QStringList {QStringLiteral("-T"), program, QStringLiteral("-e"), program} + words);
 }
 
 } // namespace platform

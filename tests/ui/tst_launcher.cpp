@@ -1,9 +1,11 @@
 // Splitting the tool's command line the way the Windows C runtime does, and
 // the detached start that never involves a shell.
 #include "Launcher.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +19,8 @@ private slots:
     void refusedStarts_data();
     void refusedStarts();
     void startsProgramWithExactArguments();
+    void startsTestedFileNotItsNamesakeInPath_data();
+    void startsTestedFileNotItsNamesakeInPath();
 };
 
 void TestLauncher::splitCommandLine_data()
@@ -103,6 +107,45 @@ void TestLauncher::startsProgramWithExactArguments()
     QTRY_VERIFY(QFile::exists(spaced));
     QTRY_VERIFY(QFile::exists(second));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+void TestLauncher::startsTestedFileNotItsNamesakeInPath_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addRow("bare name") << "xwisp2w";
+    QTest::addRow("in a folder") << "tools/xwisp2w";
+}
+
+// A relative program is the file in the working folder that the main window
+// tested, even when an executable of the same name comes first in PATH.
+void TestLauncher::startsTestedFileNotItsNamesakeInPath()
+{
+    QFETCH(QString, program);
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("work/tools")) && root.mkpath(QStringLiteral("decoy")));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", root.filePath("work/" + program)));
+    writeExecutable(root.filePath(QStringLiteral("decoy/xwisp2w")),
+        "#!/bin/sh\necho '[\"decoy\"]' >> \"$XWISP2W_ARGS_LOG\"\n");
+    const QByteArray path = qgetenv("PATH");
+    const QString cwd = QDir::currentPath();
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", path);
+        QDir::setCurrent(cwd);
+    });
+    qputenv("PATH", QFile::encodeName(root.filePath(QStringLiteral("decoy"))) + ':' + path);
+    const QString log = root.filePath(QStringLiteral("args.log"));
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    QVERIFY(QDir::setCurrent(root.filePath(QStringLiteral("work"))));
+
+    QVERIFY(platform::startDetached(
+        QStringLiteral("\"%1\" PORT 1 BAUD 19200 READ \"r.hex\" RUN").arg(program)));
+    QTRY_COMPARE_WITH_TIMEOUT(readAll(log),
+        QByteArray(R"(["PORT","1","BAUD","19200","READ","r.hex","RUN"])"
+                   "\n"),
+        30000);
 }
 
 QTEST_GUILESS_MAIN(TestLauncher)
