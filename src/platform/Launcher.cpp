@@ -1,8 +1,15 @@
 #include "Launcher.h"
 
 #include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include "WinLaunch.h"
+
+#include <QDir>
+#else
 #include <QProcess>
 #include <QStandardPaths>
+#endif
 
 namespace platform {
 
@@ -12,6 +19,8 @@ bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
 }
+
+#ifndef Q_OS_WIN
 
 // A terminal window to show the tool's output in, when there is a display
 // to put it on: the system's chosen emulator first, then plain xterm.
@@ -26,6 +35,7 @@ QString terminalEmulator()
     }
     return {};
 }
+#endif
 
 } // namespace
 
@@ -101,6 +111,12 @@ bool startDetached(const QString &commandLine)
     if (named.isEmpty() || !info.isFile() || !info.isExecutable())
         return false;
     const QString program = info.absoluteFilePath();
+#ifdef Q_OS_WIN
+    // Windows hands the tool the line as it stands; only the file is fixed.
+    return startWin32Process(
+        reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(program).utf16()),
+        reinterpret_cast<const wchar_t *>(commandLine.utf16()));
+#else
     // An argument vector all the way: no shell ever sees the line.
     const QString terminal = terminalEmulator();
     if (terminal.isEmpty())
@@ -108,6 +124,7 @@ bool startDetached(const QString &commandLine)
     // The terminal's title names the tool that runs in it.
     return QProcess::startDetached(terminal,
         QStringList {QStringLiteral("-T"), program, QStringLiteral("-e"), program} + words);
+#endif
 }
 
 } // namespace platform

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,6 +23,7 @@ private slots:
     void startsProgramWithExactArguments();
     void startsTestedFileNotItsNamesakeInPath_data();
     void startsTestedFileNotItsNamesakeInPath();
+    void windowsToolGetsTheLineAsItStands();
 };
 
 void TestLauncher::splitCommandLine_data()
@@ -146,6 +149,51 @@ void TestLauncher::startsTestedFileNotItsNamesakeInPath()
         QByteArray(R"(["PORT","1","BAUD","19200","READ","r.hex","RUN"])"
                    "\n"),
         30000);
+}
+
+// The Windows start, built with mingw-w64 and run under Wine: the raw command
+// line the tool gets is the composed line, byte for byte.
+void TestLauncher::windowsToolGetsTheLineAsItStands()
+{
+    const QString compiler
+        = QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-g++"));
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (compiler.isEmpty() || wine.isEmpty())
+        QSKIP("mingw-w64 (x86_64-w64-mingw32-g++) and wine are not installed");
+    QTemporaryDir dir;
+    QProcess gxx;
+    gxx.setWorkingDirectory(dir.path());
+    gxx.setProcessChannelMode(QProcess::MergedChannels);
+    gxx.start(compiler,
+        {"-std=c++17", "-static", "-s", "-I" DW_SOURCE_DIR "/src/platform", "-o", "winlaunch.exe",
+            DW_SOURCE_DIR "/tests/ui/winlaunch.cpp", DW_SOURCE_DIR "/src/platform/WinLaunch.cpp"});
+    QVERIFY(gxx.waitForFinished(-1));
+    QVERIFY2(gxx.exitCode() == 0, gxx.readAll().constData());
+
+    // Doubled spaces, backslashes, a trailing backslash before a quote, an
+    // escaped quote, a percent sign and a non-ASCII letter.
+    const QString exe = "Z:" + dir.filePath("winlaunch.exe").replace(u'/', u'\\');
+    const QString line = QStringLiteral(R"("%1" PORT 1 BAUD 19200  TARGET 16F84A   READ )"
+                                        R"("C:\Pic\out\" RUN PAUSE "50% \"done\" ä\\" x\\\"y)")
+                             .arg(exe);
+    writeAll(dir.filePath("launch.txt"), (exe + u'\n' + line).toUtf8());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WINEPREFIX"), QStringLiteral(DW_BUILD_DIR "/wineprefix"));
+    env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(dir.path());
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(wine, {QStringLiteral("winlaunch.exe")});
+    // Wine takes tens of seconds to set up a new prefix: no bound on that.
+    QVERIFY(run.waitForFinished(-1));
+    QVERIFY2(run.exitCode() == 0, run.readAll().constData());
+    const QString received = dir.filePath(QStringLiteral("received.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 300000);
+    QCOMPARE(QString::fromUtf8(readAll(received)), line);
 }
 
 QTEST_GUILESS_MAIN(TestLauncher)
