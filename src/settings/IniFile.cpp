@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -23,6 +24,26 @@ QByteArray trimBlanks(const QByteArray &bytes)
     while (last > first && isBlank(bytes.at(last - 1)))
         --last;
     return bytes.mid(first, last - first);
+}
+
+// Whether a read would not give back this value as it stands: blanks at
+// either end are not part of a value read, nor is a pair of matching quotes.
+bool readChanges(const QString &value)
+{
+    if (value.isEmpty())
+        return false;
+    const QChar first = value.front();
+    const QChar last = value.back();
+    return first == u' ' || first == u'\t' || last == u' ' || last == u'\t'
+        || (value.size() >= 2 && (first == u'"' || first == u'\'') && last == first);
+}
+
+// The bytes in the local 8-bit encoding. A byte order mark at their start is
+// kept: within a line it is a character of the name or value, not a mark.
+QString decodeLocal(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 bool sameName(const QString &a, const QString &b)
@@ -49,7 +70,6 @@ void TIniFile::Parse(const QByteArray &bytes)
     FLines.clear();
     const qsizetype n = bytes.size();
     qsizetype start = 0;
-    int lf = 0, crlf = 0, cr = 0;
     for (qsizetype i = 0; i < n; ++i) {
         const char c = bytes.at(i);
         if (c != '\n' && c != '\r')
@@ -58,14 +78,11 @@ void TIniFile::Parse(const QByteArray &bytes)
         line.text = bytes.mid(start, i - start);
         if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n') {
             line.end = "\r\n";
-            ++crlf;
             ++i;
         } else if (c == '\r') {
             line.end = "\r";
-            ++cr;
         } else {
             line.end = "\n";
-            ++lf;
         }
         FLines.push_back(line);
         start = i + 1;
@@ -77,9 +94,20 @@ void TIniFile::Parse(const QByteArray &bytes)
     }
     for (size_t i = 0; i < FLines.size(); ++i)
         Classify(FLines[i], i == 0);
+}
 
-    // New lines follow the file's own habit; ties and files without any line
-    // end go to the convention of the platform style in force.
+void TIniFile::ChooseNewLineEnd()
+{
+    // New lines follow the habit of the lines the file holds when they are
+    // written, not when it was read: a save that erased a section and a save
+    // of its result then choose alike. Ties and files without any line end
+    // go to the convention of the platform style in force.
+    int lf = 0, crlf = 0, cr = 0;
+    for (const Line &line : FLines) {
+        crlf += line.end == "\r\n";
+        cr += line.end == "\r";
+        lf += line.end == "\n";
+    }
     const QByteArray preferred = platform::conventions().iniLineEnd;
     FNewLineEnd = preferred;
     int best = preferred == "\r\n" ? crlf : preferred == "\r" ? cr : lf;
@@ -107,7 +135,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
         const qsizetype close = t.indexOf(']', p + 1);
         if (close >= 0) {
             line.kind = Kind::Section;
-            line.name = QString::fromLocal8Bit(trimBlanks(t.mid(p + 1, close - p - 1)));
+            line.name = decodeLocal(trimBlanks(t.mid(p + 1, close - p - 1)));
             return;
         }
     }
@@ -118,7 +146,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
     if (name.isEmpty())
         return;
     line.kind = Kind::Key;
-    line.name = QString::fromLocal8Bit(name);
+    line.name = decodeLocal(name);
     line.eq = eq;
 }
 
@@ -158,7 +186,7 @@ QString TIniFile::ReadString(const QString &section, const QString &key, const Q
     if (k < 0)
         return def;
     const Line &line = FLines[k];
-    QString value = QString::fromLocal8Bit(trimBlanks(line.text.mid(line.eq + 1)));
+    QString value = decodeLocal(trimBlanks(line.text.mid(line.eq + 1)));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
@@ -231,7 +259,10 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
 {
     QString flat = value;
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (readChanges(flat))
+        flat = u'"' + flat + u'"'; // the read strips these quotes and nothing else
     const QByteArray encodedValue = flat.toLocal8Bit();
+    ChooseNewLineEnd();
 
     qsizetype header = FindSection(section);
     if (header < 0) {

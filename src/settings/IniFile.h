@@ -26,8 +26,9 @@
 //  - lines that are not changed are written back byte for byte; only the
 //    values written are encoded (in the local 8-bit encoding), so a file in
 //    another encoding is not damaged.
-// New lines take the line end that dominates the file; a file without line
-// ends gets "\r\n" in the Windows conventions and "\n" in the POSIX ones.
+// New lines take the line end that dominates the lines the file holds when
+// they are written; a file without line ends gets "\r\n" in the Windows
+// conventions and "\n" in the POSIX ones.
 class TIniFile
 {
 public:
@@ -54,7 +55,9 @@ public:
     QStringList ReadSectionValues(const QString &section) const;
 
     // Line breaks in a value are written as spaces: a value never adds lines
-    // (and so never keys or sections) to the file.
+    // (and so never keys or sections) to the file. A value with blanks at
+    // either end or in a pair of matching quotes is written inside double
+    // quotes, so that it reads back as written.
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, qint32 value);
     void WriteBool(const QString &section, const QString &key, bool value);
@@ -84,6 +87,7 @@ private:
     qsizetype FindSection(const QString &section) const;
     qsizetype SectionEnd(qsizetype header) const; // index of the next header, or the line count
     qsizetype FindKey(qsizetype header, const QString &key) const;
+    void ChooseNewLineEnd(); // sets FNewLineEnd from the lines held now
     void EnsureLastLineEnded();
     Line MakeLine(const QByteArray &text) const;
 

@@ -119,6 +119,9 @@ private slots:
         QTest::addRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF[Sec]\nKey=v\n") << "Sec"
                                                << "Key"
                                                << "v";
+        QTest::addRow("byte order mark starting a value")
+            << QByteArray("[Sec]\nKey=\xEF\xBB\xBFv\n") << "Sec"
+            << "Key" << QStringLiteral("\uFEFFv"); // a character here, not a mark
     }
 
     void reads()
@@ -282,6 +285,17 @@ private slots:
             << QByteArray("[Sec]\n") << "Sec"
             << "A"
             << "x\r\n[Evil]\nB=1" << QByteArray("[Sec]\nA=x  [Evil] B=1\n");
+        QTest::addRow("blanks at the ends kept inside quotes")
+            << QByteArray("[Sec]\n") << "Sec"
+            << "A"
+            << " a b\t" << QByteArray("[Sec]\nA=\" a b\t\"\n");
+        QTest::addRow("outer quotes kept inside quotes")
+            << QByteArray("[Sec]\n") << "Sec"
+            << "A"
+            << "'x'" << QByteArray("[Sec]\nA=\"'x'\"\n");
+        QTest::addRow("unmatched quotes as they are") << QByteArray("[Sec]\n") << "Sec"
+                                                      << "A"
+                                                      << "\"x'" << QByteArray("[Sec]\nA=\"x'\n");
         QTest::addRow("a key named like a header line is no header")
             << QByteArray("[Sec]\n[X\n") << "Sec"
             << "A"
@@ -337,6 +351,13 @@ private slots:
         QCOMPARE(ini.ToBytes(), QByteArray("[A]\nx=1\n[B]\ny=2\n[C]\n"));
         ini.WriteString("MRU", "MRU_1", "b");
         QCOMPARE(ini.ToBytes(), QByteArray("[A]\nx=1\n[B]\ny=2\n[C]\n[MRU]\nMRU_1=b\n"));
+
+        // New lines follow the lines that are left, not the erased ones: a
+        // save and a save of its result write the same bytes.
+        TIniFile mixed(fileWith("[A]\nx=1\n[MRU]\r1=a\r2=b\r"));
+        mixed.EraseSection("MRU");
+        mixed.WriteString("MRU", "MRU_1", "a");
+        QCOMPARE(mixed.ToBytes(), QByteArray("[A]\nx=1\n[MRU]\nMRU_1=a\n"));
     }
 
     void foreignBytesKeptExactly()

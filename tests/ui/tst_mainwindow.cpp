@@ -584,12 +584,12 @@ void TestMainWindow::editsAreSavedAtExitWithoutCommand()
     w->cbTarget->setChecked(false);
     QVERIFY(!w->edTarget->isEnabled());
     QCOMPARE(w->edTarget->text(), QStringLiteral("16F628"));
-    // Texts reach the settings as they stand; the INI file may trim them.
+    // Texts reach the settings and the INI file as they stand.
     QCOMPARE(w->GetConfig()->Pause(), QStringLiteral(" Press Enter "));
     w->FormDestroy();
 
     TDWInterface saved(m_ini);
-    QCOMPARE(saved.Pause(), QStringLiteral("Press Enter"));
+    QCOMPARE(saved.Pause(), QStringLiteral(" Press Enter "));
     QCOMPARE(saved.ReadOutputDir(), QStringLiteral("/tmp/dumps"));
     QCOMPARE(saved.Verbose(), false);
     QCOMPARE(saved.TargetEnabled(), false);
