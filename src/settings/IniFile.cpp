@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "Error.h"
+#include "LocalText.h"
 #include "Platform.h"
 #include "TextUtils.h"
 
@@ -107,7 +108,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
         const qsizetype close = t.indexOf(']', p + 1);
         if (close >= 0) {
             line.kind = Kind::Section;
-            line.name = QString::fromLocal8Bit(trimBlanks(t.mid(p + 1, close - p - 1)));
+            line.name = platform::decodeLocal(trimBlanks(t.mid(p + 1, close - p - 1)));
             return;
         }
     }
@@ -118,7 +119,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
     if (name.isEmpty())
         return;
     line.kind = Kind::Key;
-    line.name = QString::fromLocal8Bit(name);
+    line.name = platform::decodeLocal(name);
     line.eq = eq;
 }
 
@@ -158,7 +159,7 @@ QString TIniFile::ReadString(const QString &section, const QString &key, const Q
     if (k < 0)
         return def;
     const Line &line = FLines[k];
-    QString value = QString::fromLocal8Bit(trimBlanks(line.text.mid(line.eq + 1)));
+    QString value = platform::decodeLocal(trimBlanks(line.text.mid(line.eq + 1)));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
@@ -231,12 +232,12 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
 {
     QString flat = value;
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
-    const QByteArray encodedValue = flat.toLocal8Bit();
+    const QByteArray encodedValue = platform::encodeLocal(flat);
 
     qsizetype header = FindSection(section);
     if (header < 0) {
         EnsureLastLineEnded();
-        FLines.push_back(MakeLine('[' + section.toLocal8Bit() + ']'));
+        FLines.push_back(MakeLine('[' + platform::encodeLocal(section) + ']'));
         header = qsizetype(FLines.size()) - 1;
     }
     const qsizetype k = FindKey(header, key);
@@ -257,7 +258,7 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         --at;
     if (FLines[at - 1].end.isEmpty())
         FLines[at - 1].end = FNewLineEnd;
-    FLines.insert(FLines.begin() + at, MakeLine(key.toLocal8Bit() + '=' + encodedValue));
+    FLines.insert(FLines.begin() + at, MakeLine(platform::encodeLocal(key) + '=' + encodedValue));
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, qint32 value)

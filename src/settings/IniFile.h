@@ -23,9 +23,10 @@
 //  - a written key is replaced in place and keeps its spelling, a new key
 //    goes after the last non-blank line of its section, a new section at the
 //    end of the file;
-//  - lines that are not changed are written back byte for byte; only the
-//    values written are encoded (in the local 8-bit encoding), so a file in
-//    another encoding is not damaged.
+//  - lines that are not changed are written back byte for byte; names and
+//    values are decoded and encoded losslessly (platform::decodeLocal), so a
+//    value in another 8-bit encoding that is read and written back keeps its
+//    bytes.
 // New lines take the line end that dominates the file; a file without line
 // ends gets "\r\n" in the Windows conventions and "\n" in the POSIX ones.
 class TIniFile

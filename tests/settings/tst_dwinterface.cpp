@@ -303,6 +303,21 @@ private slots:
         QCOMPARE(readAll(iniPath()), after);
     }
 
+    void foreignBytesSurviveSave()
+    {
+        // A Windows file in Latin-1: none of these values is valid UTF-8.
+        auto s = loadFrom(
+            "[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
+            "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\nMRU_3=c:\\\xC4.HEX\r\n");
+        QCOMPARE(s->MRUList().size(), 2); // capital and small umlaut stay apart
+        s->SaveConfig();
+        QCOMPARE(readAll(iniPath()),
+            QByteArray("[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
+                       "Baud=19200\r\nPort=1\r\nRtsOn=1\r\nVerbose=1\r\nTargetEnabled=0\r\n"
+                       "Target=16F84A\r\nWispProgram=\r\nReadOutputDir=.\\\r\n"
+                       "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\n"));
+    }
+
     void emptyListRemovesMRUSection()
     {
         auto s = loadFrom("[MRU]\nMRU_1=a.hex\n[Other]\nx=1\n");
