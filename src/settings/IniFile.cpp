@@ -6,6 +6,7 @@
 #include "TextUtils.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -40,9 +41,16 @@ TIniFile::TIniFile(const QString &fileName)
 {
     QFile file(fileName);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
+    if (file.open(QIODevice::ReadOnly)) {
         bytes = file.readAll();
-    Parse(bytes);
+        FUnreadable = file.error() != QFileDevice::NoError;
+    } else {
+        // A file that is there but cannot be read is not an empty file: it
+        // must never be replaced by one. (A path that cannot even be looked up
+        // cannot be written either.)
+        FUnreadable = QFileInfo::exists(fileName);
+    }
+    Parse(FUnreadable ? QByteArray() : bytes);
 }
 
 void TIniFile::Parse(const QByteArray &bytes)
@@ -287,10 +295,16 @@ QByteArray TIniFile::ToBytes() const
 
 void TIniFile::Save() const
 {
+    const QString failure = QStringLiteral("Unable to write to ") + FFileName;
+    if (FUnreadable)
+        throw TError(failure);
     // Written to a temporary file and renamed over the old one, so a failure
-    // at any point leaves the old file whole.
+    // at any point leaves the old file whole. Where the folder does not let us
+    // create that temporary file but the file itself is writable, the file is
+    // written in place: not atomic, but saved.
     const QByteArray bytes = ToBytes();
     QSaveFile file(FFileName);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw TError(QStringLiteral("Unable to write to ") + FFileName);
+        throw TError(failure);
 }

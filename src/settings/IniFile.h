@@ -35,7 +35,9 @@ public:
     static constexpr int MaxValueLength = 2047; // characters of a value read
     static constexpr int KeyListBufferSize = 16384; // bytes of a key-name list
 
-    // Reads the file when it exists; a missing or unreadable file is empty.
+    // Reads the file when it exists. A missing file is empty, and the first
+    // Save() creates it; a file that exists but cannot be read is empty too,
+    // and Save() refuses to replace it.
     explicit TIniFile(const QString &fileName);
 
     const QString &FileName() const { return FFileName; }
@@ -65,8 +67,10 @@ public:
 
     // The file's contents as Save() writes them.
     QByteArray ToBytes() const;
-    // Replaces the file atomically with ToBytes(). On failure throws
-    // TError("Unable to write to <file>") and the old file is left as it was.
+    // Replaces the file atomically with ToBytes(), or writes it in place when
+    // its folder is not writable. Throws TError("Unable to write to <file>")
+    // when the file could not be read or cannot be written; the old file is
+    // then left as it was (in place, a write that fails midway cannot keep it).
     void Save() const;
 
 private:
@@ -91,4 +95,5 @@ private:
     QString FFileName;
     std::vector<Line> FLines;
     QByteArray FNewLineEnd;
+    bool FUnreadable = false; // the file exists but could not be read
 };

@@ -8,9 +8,30 @@
 
 #include <memory>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const platform::LocalTime kExampleClock {2026, 3, 7, 9, 5, 3, 250};
+
+// Child mode of this executable, "--save INI": load, print the port read,
+// set port 7, save, print "saved" or the error.
+int childMain(const QString &ini)
+{
+    QTextStream out(stdout);
+    TDWInterface s(ini);
+    out << s.Port() << ' ';
+    s.SetPort(7);
+    try {
+        s.SaveConfig();
+        out << "saved";
+    } catch (const TError &e) {
+        out << e.Message();
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -348,6 +369,51 @@ private slots:
         QCOMPARE(readAll(path), old);
     }
 
+    void savesAsUnprivilegedUser_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("fileOfNobody");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<QString>("output");
+        QTest::addRow("folder not writable, file writable") << 0755 << true << 0644 << "3 saved";
+        QTest::addRow("file writable, not readable")
+            << 0777 << true << 0200 << "1 Unable to write to ";
+        QTest::addRow("file of root, mode 000") << 0777 << false << 0 << "1 Unable to write to ";
+        QTest::addRow("folder not searchable") << 0700 << true << 0644 << "1 Unable to write to ";
+    }
+
+    void savesAsUnprivilegedUser()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(bool, fileOfNobody);
+        QFETCH(int, fileMode);
+        QFETCH(QString, output);
+        const passwd *nobody = getpwnam("nobody");
+        if (!nobody || QProcess::execute("runuser", {"-u", "nobody", "--", "true"}) != 0)
+            QSKIP("runuser or the user nobody is not available");
+        QTemporaryDir base; // the test's executable is copied where nobody can run it
+        QVERIFY(chmod(base.path().toLocal8Bit(), 0755) == 0);
+        const QString child = base.filePath("child"), ini = base.filePath("d/dranelwisp.ini");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), child));
+        QVERIFY(QDir(base.path()).mkdir("d"));
+        const QByteArray old("[DranelWispConfig]\nPort=3\n");
+        writeAll(ini, old);
+        QVERIFY(!fileOfNobody || chown(ini.toLocal8Bit(), nobody->pw_uid, nobody->pw_gid) == 0);
+        QVERIFY(chmod(ini.toLocal8Bit(), fileMode) == 0);
+        QVERIFY(chmod(base.filePath("d").toLocal8Bit(), folderMode) == 0);
+
+        QProcess p;
+        p.start("runuser", {"-u", "nobody", "--", child, "--save", ini});
+        QVERIFY(p.waitForFinished(30000));
+        const bool saved = output.endsWith("saved");
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), saved ? output : output + ini);
+        QCOMPARE(readAll(ini),
+            saved ? QByteArray("[DranelWispConfig]\nPort=7\nBaud=19200\nHexInputFile=\nRtsOn=1\n"
+                               "Verbose=1\nTargetEnabled=0\nTarget=16F84A\nWispProgram=\nPause=\n"
+                               "ReadOutputDir=./\n")
+                  : old);
+    }
+
     void commands_data()
     {
         QTest::addColumn<bool>("verbose");
@@ -524,5 +590,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDWInterface)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--save")
+        return childMain(QString::fromLocal8Bit(argv[2]));
+    TestDWInterface test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_dwinterface.moc"
