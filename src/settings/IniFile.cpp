@@ -5,9 +5,12 @@
 #include "Platform.h"
 #include "TextUtils.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -307,4 +310,23 @@ void TIniFile::Save() const
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw TError(failure);
+    RemoveStrayTemporaries();
+}
+
+void TIniFile::RemoveStrayTemporaries() const
+{
+    // A save killed halfway leaves its temporary file behind: the file's own
+    // name, ".", and six random letters. Only such regular files beside our
+    // own file are removed.
+    const QFileInfo info(FFileName);
+    const QString prefix = info.fileName() + u'.';
+    QDir dir = info.absoluteDir();
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const bool letters = std::all_of(name.cbegin() + prefix.size(), name.cend(),
+            [](QChar c) { return c.isLetter() && c.unicode() < 128; });
+        if (letters && !QFileInfo(dir.filePath(name)).isSymLink())
+            dir.remove(name);
+    }
 }

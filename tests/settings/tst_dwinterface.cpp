@@ -16,21 +16,38 @@ namespace {
 
 const platform::LocalTime kExampleClock {2026, 3, 7, 9, 5, 3, 250};
 
-// Child mode of this executable, "--save INI": load, print the port read,
-// set port 7, save, print "saved" or the error.
-int childMain(const QString &ini)
+// Two settings of quite different sizes, for saves that alternate.
+void setState(TDWInterface &s, int which)
+{
+    s.SetPort(which + 1);
+    s.MRUList().clear();
+    for (int i = 0; i < which * 300; ++i)
+        s.MRUList() << QStringLiteral("C:\\Pic\\a rather long file name %1.hex").arg(i);
+}
+
+// Child modes of this executable. "--save INI": load, print the port read,
+// set port 7, save, print "saved" or the error. "--save-loop INI": save the
+// two states in turn, a "." after each save, until killed.
+int childMain(const QByteArray &mode, const QString &ini)
 {
     QTextStream out(stdout);
     TDWInterface s(ini);
-    out << s.Port() << ' ';
-    s.SetPort(7);
-    try {
-        s.SaveConfig();
-        out << "saved";
-    } catch (const TError &e) {
-        out << e.Message();
+    if (mode == "--save") {
+        out << s.Port() << ' ';
+        s.SetPort(7);
+        try {
+            s.SaveConfig();
+            out << "saved";
+        } catch (const TError &e) {
+            out << e.Message();
+        }
+        return 0;
     }
-    return 0;
+    for (int i = 0;; ++i) {
+        setState(s, i % 2);
+        s.SaveConfig();
+        out << '.' << Qt::flush;
+    }
 }
 
 } // namespace
@@ -414,6 +431,38 @@ private slots:
                   : old);
     }
 
+    void saveKilledHalfwayLeavesWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("dranelwisp.ini");
+        QByteArray contents[2];
+        for (int which : {1, 0}) {
+            TDWInterface s(ini);
+            setState(s, which);
+            s.SaveConfig();
+            contents[which] = readAll(ini);
+        }
+        int seen[2] = {0, 0};
+        for (int kill = 0; kill < 200; ++kill) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"--save-loop", ini});
+            QVERIFY(child.waitForReadyRead(30000)); // a first save is done
+            QThread::usleep(QRandomGenerator::global()->bounded(20000));
+            child.kill(); // SIGKILL
+            QVERIFY(child.waitForFinished(30000));
+            const QByteArray now = readAll(ini);
+            QVERIFY2(now == contents[0] || now == contents[1], qPrintable(QString::number(kill)));
+            ++seen[now == contents[1]];
+        }
+        qInfo("200 kills: small contents %d times, large %d times", seen[0], seen[1]);
+        // Temporary files left by killed saves go with the next save; others stay.
+        writeAll(ini + ".AbCdEf", "stray");
+        writeAll(ini + ".bak", "kept");
+        TDWInterface(ini).SaveConfig();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"dranelwisp.ini", "dranelwisp.ini.bak"}));
+    }
+
     void commands_data()
     {
         QTest::addColumn<bool>("verbose");
@@ -593,8 +642,8 @@ private slots:
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--save")
-        return childMain(QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && QByteArray(argv[1]).startsWith("--save"))
+        return childMain(argv[1], QString::fromLocal8Bit(argv[2]));
     TestDWInterface test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
