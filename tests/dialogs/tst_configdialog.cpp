@@ -27,8 +27,8 @@ private slots:
     void tabOrderStartsWithOk();
     void saveConverts_data();
     void saveConverts();
-    void saveRejectsAndStoresNothing_data();
-    void saveRejectsAndStoresNothing();
+    void saveStopsAtBadNumber_data();
+    void saveStopsAtBadNumber();
     void longerValuesFromSettingsKept();
     void typingIsLimited_data();
     void typingIsLimited();
@@ -176,39 +176,41 @@ void TestConfigDialog::saveConverts()
     QCOMPARE(FSettings->RtsOn(), false);
 }
 
-void TestConfigDialog::saveRejectsAndStoresNothing_data()
+void TestConfigDialog::saveStopsAtBadNumber_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("baud");
+    QTest::addColumn<bool>("portTaken"); // the port converts: only the baud rate stops the save
 
     QTest::addRow("letter as port") << "a"
-                                    << "19200";
+                                    << "19200" << false;
     QTest::addRow("empty port") << ""
-                                << "19200";
+                                << "19200" << false;
     QTest::addRow("empty baud") << "1"
-                                << "";
+                                << "" << true;
     QTest::addRow("lone sign") << "-"
-                               << "19200";
+                               << "19200" << false;
     QTest::addRow("lone prefix") << "1"
-                                 << "$";
+                                 << "$" << true;
     QTest::addRow("lone 0x") << "1"
-                             << "0x";
+                             << "0x" << true;
     QTest::addRow("trailing blank") << "1 "
-                                    << "19200";
+                                    << "19200" << false;
     QTest::addRow("decimal out of range") << "1"
-                                          << "2147483648";
+                                          << "2147483648" << true;
     QTest::addRow("nine hex digits") << "1"
-                                     << "$100000000";
+                                     << "$100000000" << true;
     QTest::addRow("sign with prefix") << "1"
-                                      << "-$4B00";
+                                      << "-$4B00" << true;
     QTest::addRow("both bad") << "a"
-                              << "b";
+                              << "b" << false;
 }
 
-void TestConfigDialog::saveRejectsAndStoresNothing()
+void TestConfigDialog::saveStopsAtBadNumber()
 {
     QFETCH(QString, port);
     QFETCH(QString, baud);
+    QFETCH(bool, portTaken);
 
     FSettings->SetWispProgram(QStringLiteral("/old/xwisp2w"));
     FSettings->SetPort(3);
@@ -223,9 +225,9 @@ void TestConfigDialog::saveRejectsAndStoresNothing()
     dialog.cbRTSOn->setChecked(false);
     QVERIFY_THROWS_EXCEPTION(TError, dialog.SaveTo(*FSettings));
 
-    // Nothing of the dialog reached the settings, the path and port included.
-    QCOMPARE(FSettings->WispProgram(), QStringLiteral("/old/xwisp2w"));
-    QCOMPARE(FSettings->Port(), 3);
+    // The steps before the bad number are done; it and those after are not.
+    QCOMPARE(FSettings->WispProgram(), QStringLiteral("/new/xwisp2w"));
+    QCOMPARE(FSettings->Port(), portTaken ? 1 : 3);
     QCOMPARE(FSettings->Baud(), 57600);
     QCOMPARE(FSettings->RtsOn(), true);
     // The entries stay for the user to correct.
