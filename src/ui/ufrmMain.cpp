@@ -212,7 +212,7 @@ void TfrmMain::CreateControls()
 
     cbHexes = Named(new QComboBox(client), "cbHexes");
     cbHexes->setEditable(false);
-    cbHexes->setMaxVisibleItems(15);
+    SetDropDownRows(cbHexes, 15, 13);
     cbHexes->setGeometry(120, 24, 473, 21);
 
     Button1 = Named(new QPushButton(client), "Button1");

@@ -12,6 +12,7 @@
 #include "ufrmMain.h"
 #include "ufrmPICLog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,6 +46,7 @@ private slots:
     void actionsAndMenu_data();
     void actionsAndMenu();
     void tabOrderAndFirstFocus();
+    void recentListDropsDownFifteenRows();
     void recentListBeyondNineShownUntilAdd();
     void recentListBeyondNineWrittenBackWithoutAdd();
     void missingHeadDisablesProgramUntilPickedAgain();
@@ -196,7 +198,6 @@ void TestMainWindow::layoutAndLook()
     QCOMPARE(w->cbTarget->toolTip(),
         QStringLiteral("Enable this flag if you want to override the automatically "
                        "detected PIC"));
-    QCOMPARE(w->cbHexes->maxVisibleItems(), 15);
     QVERIFY(!w->cbHexes->isEditable());
     QCOMPARE(w->odHexInput.filter, QStringLiteral("Hex inputfiles (*.hex);;All files (*)"));
     QCOMPARE(TfrmMain::HexInputFilter(platform::PathStyle::Windows),
@@ -335,6 +336,29 @@ void TestMainWindow::tabOrderAndFirstFocus()
             current = current->nextInFocusChain();
         QCOMPARE(current->objectName(), next->objectName());
     }
+}
+
+void TestMainWindow::recentListDropsDownFifteenRows()
+{
+    QStringList recent;
+    for (int i = 1; i <= 20; ++i)
+        recent << path(QStringLiteral("f%1.hex").arg(i));
+    writeIni(QString(), recent);
+    TfrmMain *w = openMain();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->cbHexes->showPopup();
+    const QAbstractItemView *view = w->cbHexes->view();
+    QTRY_VERIFY(view->isVisible());
+    int shown = 0; // rows wholly inside the list's height
+    for (int row = 0; row < recent.size(); ++row) {
+        const QRect r = view->visualRect(view->model()->index(row, 0));
+        shown += r.top() >= 0 && r.bottom() < view->viewport()->height();
+    }
+    QCOMPARE(shown, 15);
+    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+    QCOMPARE(rowHeight, std::max(13, view->fontMetrics().height()));
+    w->cbHexes->hidePopup();
 }
 
 void TestMainWindow::recentListBeyondNineShownUntilAdd()
