@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -106,8 +107,8 @@ void TestMainFlows::init()
 
 void TestMainFlows::cleanup()
 {
+    FAbout.reset(); // a child of the main window
     FMain.reset();
-    FAbout.reset();
     ResetUiServices();
     FDir.reset();
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
@@ -116,7 +117,7 @@ void TestMainFlows::cleanup()
 void TestMainFlows::makeMain(bool keepTimer)
 {
     FMain = std::make_unique<TfrmMain>(FIni);
-    FAbout = std::make_unique<TAboutBox>();
+    FAbout = std::make_unique<TAboutBox>(FMain.get()); // as the program makes it
     FMain->SetAboutBox(FAbout.get());
     if (!keepTimer)
         FMain->Timer1->stop();
@@ -490,8 +491,11 @@ void TestMainFlows::aboutMenuNeverShowsHiddenText()
     const QImage tile = FMain->Painter()->Bitmap();
     QList<bool> labelShown;
     QList<QRgb> corner;
+    QList<QPoint> offCentre;
+    FMain->move(20, 30);
     auto record = [&](TAboutBox *box) {
         labelShown << box->lbHiddenText->isVisible();
+        offCentre << (box->geometry().center() - box->screen()->geometry().center());
         // Either way of opening lends the painter: the tiles show around the panel.
         corner << box->grab().toImage().pixel(3, 3);
         box->OKButton->click();
@@ -508,6 +512,8 @@ void TestMainFlows::aboutMenuNeverShowsHiddenText()
     QCOMPARE(labelShown, QList<bool>({false, true, false}));
     for (const QRgb pixel : corner)
         QCOMPARE(pixel, tile.pixel(3, 3));
+    for (const QPoint &off : offCentre) // centred on the screen, not over the main window
+        QVERIFY(off.manhattanLength() <= 1);
     QVERIFY(FAbout->lbHiddenText->isHidden());
 }
 
