@@ -158,6 +158,13 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
 
 TfrmMain::~TfrmMain() = default;
 
+void TfrmMain::SetLogWindow(TfrmPICLog *log)
+{
+    FLog = log;
+    if (log)
+        log->addActions({acProgramPIC, acReadPIC, acConfiguration, OpenHexfile, acShowLog});
+}
+
 QString TfrmMain::HexInputFilter(platform::PathStyle style)
 {
     const QString all

@@ -67,8 +67,9 @@ void TfrmPICLog::AddReadEntry(const QString &line)
 }
 
 // Appends through a cursor of its own at the document's end: the cost does not
-// depend on how long the log already is, the user's caret and selection stay
-// where they are, and text the user typed never changes where entries go.
+// depend on how long the log already is, and text the user typed never changes
+// where entries go. The caret then moves to the end, and the box scrolls the
+// newest line into view as it does whenever its caret moves.
 // There is no limit of our own: the log grows as long as memory lasts. (A
 // QTextEdit, not a QPlainTextEdit: the plain-text layout does work in
 // proportion to the document on every new line.)
@@ -97,4 +98,5 @@ void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
         throw TError(kInsertionError);
     }
     cursor.endEditBlock();
+    reLog->setTextCursor(cursor);
 }

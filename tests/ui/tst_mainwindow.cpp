@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -58,6 +59,7 @@ private slots:
     void readLineLoggedIsLineLaunched();
     void entriesAppendedWhileLogHidden();
     void typedLogTextDoesNotDisturbEntries();
+    void logShowsNewestEntryAndTakesShortcuts();
     void refusedLaunchLeavesEverythingAsItWas();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
@@ -575,6 +577,24 @@ void TestMainWindow::typedLogTextDoesNotDisturbEntries()
     QCOMPARE(lines.at(2), m_services->launched.at(2));
     QCOMPARE(lineColor(1), QColor(0, 128, 0));
     QCOMPARE(lineColor(2), QColor(0, 128, 0));
+}
+
+void TestMainWindow::logShowsNewestEntryAndTakesShortcuts()
+{
+    touch(QStringLiteral("xwisp2w"));
+    writeIni(path(QStringLiteral("xwisp2w")), {});
+    TfrmMain *w = openMain();
+    w->show();
+    w->acShowLog->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(m_log.get()));
+    // F9 pressed in the log window runs the main window's action.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(m_log->reLog, Qt::Key_F9);
+    QCOMPARE(m_services->launched.size(), 30);
+    // The caret is at the end, and the box scrolled it (with the newest line) into view.
+    QVERIFY(m_log->reLog->verticalScrollBar()->value() > 0);
+    QVERIFY(m_log->reLog->textCursor().atEnd());
+    QVERIFY(m_log->reLog->viewport()->rect().contains(m_log->reLog->cursorRect()));
 }
 
 void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
