@@ -91,7 +91,8 @@ void TestLookShots::buttonStates()
     p.setPen(QColor(255, 255, 0));
     for (int c = 0; c < buttons.size(); ++c) {
         TColorButton *button = buttons[c];
-        const QString name = button->window()->objectName() + u'.' + button->objectName();
+        const QString name = QLatin1String(button->window() == FMain.get() ? "main " : "dialog ")
+            + button->objectName();
         p.drawText(QRect(left + c * cellW, 5, cellW, 20), Qt::AlignLeft, name);
         for (int r = 0; r < states.size(); ++r) {
             if (c == 0)
