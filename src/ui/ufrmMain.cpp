@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -367,6 +368,11 @@ void TfrmMain::RefreshHexList()
 
 void TfrmMain::OpenHexfileExecute()
 {
+    // The dialog opens where the current hex file lies (if that folder is gone,
+    // where the dialog itself chooses).
+    odHexInput.folder = FSettings->HexInputFile().isEmpty()
+        ? QString()
+        : QFileInfo(FSettings->HexInputFile()).absolutePath();
     const QString fileName = UiServices().openFileName(this, odHexInput);
     if (fileName.isEmpty())
         return;

@@ -10,6 +10,7 @@
 #include "uConfigDialog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +40,8 @@ private slots:
     void enterPressesDefault();
     void locateToolRequest();
     void locateToolCancelKeepsPath();
+    void fileDialogReturnsProposal_data();
+    void fileDialogReturnsProposal();
     void plainBackgroundWithoutPainter();
     void tilesWithPainter();
 
@@ -414,6 +417,35 @@ void TestConfigDialog::locateToolCancelKeepsPath()
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].fileName, QStringLiteral("/opt/pic/xwisp2w"));
     QCOMPARE(dialog.leDWProgram->text(), QStringLiteral("/opt/pic/xwisp2w"));
+}
+
+void TestConfigDialog::fileDialogReturnsProposal_data()
+{
+    QTest::addColumn<QString>("folder"); // below the temporary folder
+    QTest::addColumn<bool>("exists");
+    QTest::addRow("folder exists") << "bin" << true;
+    QTest::addRow("folder missing") << "gone/bin" << false;
+}
+
+// The real file dialog, accepted with Enter as it opens.
+void TestConfigDialog::fileDialogReturnsProposal()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, exists);
+    const QString proposal = FDir->filePath(folder + QStringLiteral("/xwisp2w"));
+    QVERIFY(!exists || QDir(FDir->path()).mkpath(folder));
+    TfrmConfigDialog dialog;
+    FSettings->SetWispProgram(proposal);
+    dialog.LoadFrom(*FSettings);
+    QString shownFolder;
+    TModalScript<QFileDialog> script({[&](QFileDialog *files) {
+        shownFolder = files->directory().absolutePath();
+        QTest::keyClick(files, Qt::Key_Return);
+    }});
+    dialog.sbDranelWisp->click();
+    QVERIFY(script.Finished());
+    QCOMPARE(dialog.leDWProgram->text(), proposal);
+    QCOMPARE(shownFolder, exists ? FDir->filePath(folder) : FDir->path());
 }
 
 void TestConfigDialog::plainBackgroundWithoutPainter()

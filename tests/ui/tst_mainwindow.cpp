@@ -461,6 +461,7 @@ void TestMainWindow::cancelledOpenChangesNothing()
     w->OpenHexfile->trigger(); // no answer queued: the user cancels
     QCOMPARE(m_services->fileRequests.size(), 1);
     QCOMPARE(m_services->fileRequests.first().filter, w->odHexInput.filter);
+    QCOMPARE(m_services->fileRequests.first().folder, m_dir->path()); // where a.hex lies
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
 }
 
