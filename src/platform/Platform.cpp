@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "FileReplace.h"
 #include "LocalText.h"
 
 #include <QCollator>
@@ -102,6 +103,20 @@ bool fileExists(const QString &path)
         return false;
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    return replaceFileContents(reinterpret_cast<const wchar_t *>(native.utf16()), bytes.constData(),
+        std::size_t(bytes.size()));
+#else
+    return replaceFileContents(
+        encodeLocal(path).constData(), bytes.constData(), std::size_t(bytes.size()));
+#endif
 }
 
 bool sameText(const QString &a, const QString &b)

@@ -47,6 +47,10 @@ QString iniPathFor(const QString &executable);
 // True when a file (not a folder) of that name exists.
 bool fileExists(const QString &path);
 
+// Replaces the file's contents with bytes, so that it never holds a mix of old
+// and new ones (FileReplace.h). False when the file was not written.
+bool replaceFile(const QString &path, const QByteArray &bytes);
+
 // Case-insensitive comparison in the user's locale (linguistic, not a byte fold).
 // Texts with escaped bytes (LocalText.h) compare those bytes exactly.
 bool sameText(const QString &a, const QString &b);
