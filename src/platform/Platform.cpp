@@ -10,6 +10,10 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 namespace platform {
 
 namespace {
@@ -101,8 +105,15 @@ bool fileExists(const QString &path)
 {
     if (path.isEmpty())
         return false;
+#ifdef Q_OS_WIN
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
+#else
+    // QFileInfo would look up the replacement character in place of a byte
+    // that is not valid in the local encoding.
+    struct stat info;
+    return ::stat(encodeLocal(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+#endif
 }
 
 bool replaceFile(const QString &path, const QByteArray &bytes)

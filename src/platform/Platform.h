@@ -44,7 +44,8 @@ QString executablePath();
 // and slash (Windows accepts both slashes); in the POSIX ones only slash.
 QString iniPathFor(const QString &executable);
 
-// True when a file (not a folder) of that name exists.
+// True when a file (not a folder) of that name exists. The name's escaped
+// bytes (LocalText.h) are looked up as the bytes they stand for.
 bool fileExists(const QString &path);
 
 // Replaces the file's contents with bytes, so that it never holds a mix of old

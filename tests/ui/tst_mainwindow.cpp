@@ -6,9 +6,12 @@
 #include "Error.h"
 #include "FormPainter.h"
 #include "LabeledEdit.h"
+#include "Launcher.h"
+#include "LocalText.h"
 #include "MRU.h"
 #include "Platform.h"
 #include "RecordingUiServices.h"
+#include "TestFiles.h"
 #include "ufrmMain.h"
 #include "ufrmPICLog.h"
 
@@ -17,11 +20,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +36,10 @@
 #include <QTimer>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestMainWindow : public QObject
 {
@@ -61,6 +71,7 @@ private slots:
     void typedLogTextDoesNotDisturbEntries();
     void logShowsNewestEntryAndTakesShortcuts();
     void refusedLaunchLeavesEverythingAsItWas();
+    void latin1NamesReachTheTool();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
 
@@ -615,6 +626,41 @@ void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
     QVERIFY(w->acProgramPIC->isEnabled());
     QVERIFY(w->acReadPIC->isEnabled());
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
+}
+
+// An INI file from a Latin-1 system names the tool's folder and a hex file
+// with bytes that are not UTF-8: the window finds both, and the tool receives
+// the names' own bytes.
+void TestMainWindow::latin1NamesReachTheTool()
+{
+    const QByteArray dir = QFile::encodeName(m_dir->path());
+    const QByteArray folder = dir + "/tools\xe4", tool = folder + "/xwisp2w",
+                     hex = dir + "/\xc4.hex";
+    const auto remove = qScopeGuard([&] { // names that QTemporaryDir cannot remove
+        ::unlink(tool.constData());
+        ::rmdir(folder.constData());
+        ::unlink(hex.constData());
+    });
+    QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+    QVERIFY(::symlink(DW_BUILD_DIR "/xwisp2w", tool.constData()) == 0);
+    const int fd = ::open(hex.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(fd >= 0 && ::close(fd) == 0);
+    writeAll(m_ini, "[DranelWispConfig]\nWispProgram=" + tool + "\n[MRU]\nMRU_1=" + hex);
+    QVERIFY(platform::fileExists(platform::decodeLocal(hex)));
+
+    const QString log = path(QStringLiteral("args.log"));
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    qunsetenv("DISPLAY"); // the tool runs directly, without a terminal
+    qunsetenv("WAYLAND_DISPLAY");
+    UiServices().runCommand = platform::startDetached;
+    TfrmMain *w = openMain();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->cbHexes, Qt::Key_F6);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).endsWith('\n'), 30000);
+    const QJsonArray args = QJsonDocument::fromJson(readAll(log)).array();
+    QCOMPARE(platform::encodeLocal(args.last().toString()), hex);
 }
 
 void TestMainWindow::editsAreSavedAtExitWithoutCommand()
