@@ -599,11 +599,13 @@ void TestMainWindow::editsAreSavedAtExitWithoutCommand()
 
 void TestMainWindow::failedSaveAtExitRaisesError()
 {
-    m_ini = path(QStringLiteral("no-such-folder/dranelwisp.ini"));
+    // A missing folder is made by the save; a file in its place cannot be.
+    touch(QStringLiteral("not-a-folder"));
+    m_ini = path(QStringLiteral("not-a-folder/dranelwisp.ini"));
     TfrmMain *w = openMain();
     try {
         w->FormDestroy();
-        QFAIL("the save into a missing folder succeeded");
+        QFAIL("the save below a file succeeded");
     } catch (const TError &error) {
         QCOMPARE(error.Message(), QStringLiteral("Unable to write to ") + m_ini);
     }
