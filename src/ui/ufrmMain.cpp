@@ -131,6 +131,7 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
     CreateActions();
     CreateControls();
     CreateMenu();
+    EnableFileDrops();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
 
