@@ -2,8 +2,8 @@
 # Renders the pictures of docs/ for the README and the metainfo: the main
 # window, the programming log after F6 and F9, and the configuration dialog.
 # Builds the program first (scripts/setup.sh), then drives it under an Xvfb of
-# its own with xdotool, from a temporary folder with a prepared INI file and
-# the substitute tool, and captures each window with ImageMagick's import.
+# its own with xdotool, from a folder in /tmp with a prepared INI file and the
+# substitute tool, and captures each window with ImageMagick's import.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v import >/dev/null || { echo "ImageMagick's import is needed (apt-get install imagemagick)" >&2; exit 1; }
@@ -13,19 +13,14 @@ bash scripts/setup.sh >/dev/null
 work=/tmp/dranelwisp-demo
 rm -rf "$work"
 mkdir -m 700 "$work"
-app=
-xvfb=
-finish() {
-    [ -z "$app" ] || kill "$app" 2>/dev/null || true
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
+source scripts/xsession.sh
+trap 'xsession_end "$work"' EXIT
 
 # The program reads the INI file beside it; hex files to choose from, a folder
 # for the read-back files.
 cp build/dranelwisp build/xwisp2w "$work/"
-mkdir "$work/pic" "$work/read" "$work/home" "$work/run"
+mkdir "$work/pic" "$work/read" "$work/home"
+mkdir -m 700 "$work/run"
 for name in blink traffic-light servo-pwm; do printf ':00000001FF\n' >"$work/pic/$name.hex"; done
 cat >"$work/dranelwisp.ini" <<INI
 [DranelWispConfig]
@@ -40,27 +35,9 @@ MRU_2=$work/pic/traffic-light.hex
 MRU_3=$work/pic/servo-pwm.hex
 INI
 
-mkfifo "$work/display"
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-read -r -t 30 number <"$work/display"
-export DISPLAY=:$number QT_QPA_PLATFORM=xcb HOME=$work/home XDG_CONFIG_HOME=$work/home/.config \
-       XDG_RUNTIME_DIR=$work/run
-unset WAYLAND_DISPLAY
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/run
+xsession_start "$work"
 
-window() { # the visible window of exactly this caption, once it shows
-    for _ in $(seq 300); do
-        xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 | grep . && return
-        sleep 0.1
-    done
-    echo "no window \"$1\" showed" >&2
-    exit 1
-}
-keys() { # without a window manager, keys reach only the window with the focus
-    xdotool windowfocus --sync "$1"
-    for _ in $(seq 100); do [ "$(xdotool getwindowfocus)" = "$1" ] && break; sleep 0.1; done
-    xdotool key --delay 100 "${@:2}"
-}
 shot() { # lets the window paint, then captures it without time stamps
     sleep 1
     import -window "$1" -strip -define png:exclude-chunks=date,time "docs/$2"
@@ -75,7 +52,8 @@ app=$!
 main=$(window 'Dranel-Wisp Command Interface')
 shot "$main" main-window.png
 keys "$main" F6 F9 F4
-shot "$(window 'Programming Log')" programming-log.png
+log=$(window 'Programming Log')
+shot "$log" programming-log.png
 keys "$main" F2
 dialog=$(window 'Programming software and settings')
 shot "$dialog" configuration.png
