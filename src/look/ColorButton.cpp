@@ -137,7 +137,10 @@ void TColorButton::FocusChanged(QWidget *, QWidget *now)
 void TColorButton::DrawButton(QPainter &painter, const QRect &rect, unsigned itemState)
 {
     const TPainterStateGuard guard(painter);
-    const QPalette &pal = palette();
+    // System colours are the system's, not this button's: the windows give
+    // their buttons a yellow text palette, which must not reach the dark
+    // outline or the focus rectangle.
+    const QPalette pal = QApplication::palette();
     painter.setFont(font());
 
     const bool pressed = itemState & odsSelected;

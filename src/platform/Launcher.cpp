@@ -1,8 +1,15 @@
 #include "Launcher.h"
 
 #include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include "WinLaunch.h"
+
+#include <QDir>
+#else
 #include <QProcess>
 #include <QStandardPaths>
+#endif
 
 namespace platform {
 
@@ -12,6 +19,8 @@ bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
 }
+
+#ifndef Q_OS_WIN
 
 // A terminal window to show the tool's output in, when there is a display
 // to put it on: the system's chosen emulator first, then plain xterm.
@@ -26,6 +35,7 @@ QString terminalEmulator()
     }
     return {};
 }
+#endif
 
 } // namespace
 
@@ -94,15 +104,27 @@ QStringList splitCommandLine(const QString &commandLine)
 bool startDetached(const QString &commandLine)
 {
     QStringList words = splitCommandLine(commandLine);
-    const QString program = words.takeFirst();
-    const QFileInfo info(program);
-    if (program.isEmpty() || !info.isFile() || !info.isExecutable())
+    const QString named = words.takeFirst();
+    // The file the main window tested: a relative name is taken against the
+    // working folder, once, and never looked up in PATH, by us or a terminal.
+    const QFileInfo info(named);
+    if (named.isEmpty() || !info.isFile() || !info.isExecutable())
         return false;
+    const QString program = info.absoluteFilePath();
+#ifdef Q_OS_WIN
+    // Windows hands the tool the line as it stands; only the file is fixed.
+    return startWin32Process(
+        reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(program).utf16()),
+        reinterpret_cast<const wchar_t *>(commandLine.utf16()));
+#else
     // An argument vector all the way: no shell ever sees the line.
     const QString terminal = terminalEmulator();
     if (terminal.isEmpty())
         return QProcess::startDetached(program, words);
-    return QProcess::startDetached(terminal, QStringList {QStringLiteral("-e"), program} + words);
+    // The terminal's title names the tool that runs in it.
+    return QProcess::startDetached(terminal,
+        QStringList {QStringLiteral("-T"), program, QStringLiteral("-e"), program} + words);
+#endif
 }
 
 } // namespace platform

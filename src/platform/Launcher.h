@@ -10,9 +10,13 @@ namespace platform {
 // so the tool sees the same words on every system.
 QStringList splitCommandLine(const QString &commandLine);
 
-// Starts the command line as its own, visible, detached process: inside a
-// terminal window when a terminal emulator is installed, otherwise directly.
-// Never goes through a shell. Returns false when nothing could be started.
+// Starts the command line as its own, visible, detached process. The program
+// is the file its first word names, relative to the working folder (never
+// searched in PATH). On Windows the line reaches it as it stands, in a new
+// console; elsewhere it is split into words and started inside a terminal
+// window titled with the program's path when a terminal emulator is
+// installed, otherwise directly. Never goes through a shell. Returns false
+// when nothing could be started.
 bool startDetached(const QString &commandLine);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "LocalText.h"
+
 #include <QCollator>
 #include <QCoreApplication>
 #include <QDateTime>
@@ -124,6 +126,11 @@ bool sameText(const QString &a, const QString &b)
 {
     if (a.size() == b.size() && a == b)
         return true;
+    // Bytes of an unknown encoding have no letter case, and a collator may
+    // weigh lone surrogates alike: escaped bytes match exactly, the rest
+    // without regard to case.
+    if (hasEscapedBytes(a) || hasEscapedBytes(b))
+        return a.compare(b, Qt::CaseInsensitive) == 0;
     static const QCollator collator = [] {
         QCollator c(QLocale::system());
         c.setCaseSensitivity(Qt::CaseInsensitive);

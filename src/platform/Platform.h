@@ -58,6 +58,7 @@ QString settingsIniPath();
 bool fileExists(const QString &path);
 
 // Case-insensitive comparison in the user's locale (linguistic, not a byte fold).
+// Texts with escaped bytes (LocalText.h) compare those bytes exactly.
 bool sameText(const QString &a, const QString &b);
 
 // One reading of the local clock, broken down.

@@ -1,11 +1,16 @@
 #include "IniFile.h"
 
 #include "Error.h"
+#include "LocalText.h"
 #include "Platform.h"
 #include "TextUtils.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -39,9 +44,16 @@ TIniFile::TIniFile(const QString &fileName)
 {
     QFile file(fileName);
     QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
+    if (file.open(QIODevice::ReadOnly)) {
         bytes = file.readAll();
-    Parse(bytes);
+        FUnreadable = file.error() != QFileDevice::NoError;
+    } else {
+        // A file that is there but cannot be read is not an empty file: it
+        // must never be replaced by one. (A path that cannot even be looked up
+        // cannot be written either.)
+        FUnreadable = QFileInfo::exists(fileName);
+    }
+    Parse(FUnreadable ? QByteArray() : bytes);
 }
 
 void TIniFile::Parse(const QByteArray &bytes)
@@ -107,7 +119,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
         const qsizetype close = t.indexOf(']', p + 1);
         if (close >= 0) {
             line.kind = Kind::Section;
-            line.name = QString::fromLocal8Bit(trimBlanks(t.mid(p + 1, close - p - 1)));
+            line.name = platform::decodeLocal(trimBlanks(t.mid(p + 1, close - p - 1)));
             return;
         }
     }
@@ -118,7 +130,7 @@ void TIniFile::Classify(Line &line, bool firstLine)
     if (name.isEmpty())
         return;
     line.kind = Kind::Key;
-    line.name = QString::fromLocal8Bit(name);
+    line.name = platform::decodeLocal(name);
     line.eq = eq;
 }
 
@@ -158,7 +170,7 @@ QString TIniFile::ReadString(const QString &section, const QString &key, const Q
     if (k < 0)
         return def;
     const Line &line = FLines[k];
-    QString value = QString::fromLocal8Bit(trimBlanks(line.text.mid(line.eq + 1)));
+    QString value = platform::decodeLocal(trimBlanks(line.text.mid(line.eq + 1)));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
@@ -231,12 +243,12 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
 {
     QString flat = value;
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
-    const QByteArray encodedValue = flat.toLocal8Bit();
+    const QByteArray encodedValue = platform::encodeLocal(flat);
 
     qsizetype header = FindSection(section);
     if (header < 0) {
         EnsureLastLineEnded();
-        FLines.push_back(MakeLine('[' + section.toLocal8Bit() + ']'));
+        FLines.push_back(MakeLine('[' + platform::encodeLocal(section) + ']'));
         header = qsizetype(FLines.size()) - 1;
     }
     const qsizetype k = FindKey(header, key);
@@ -257,7 +269,7 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         --at;
     if (FLines[at - 1].end.isEmpty())
         FLines[at - 1].end = FNewLineEnd;
-    FLines.insert(FLines.begin() + at, MakeLine(key.toLocal8Bit() + '=' + encodedValue));
+    FLines.insert(FLines.begin() + at, MakeLine(platform::encodeLocal(key) + '=' + encodedValue));
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, qint32 value)
@@ -286,10 +298,35 @@ QByteArray TIniFile::ToBytes() const
 
 void TIniFile::Save() const
 {
+    const QString failure = QStringLiteral("Unable to write to ") + FFileName;
+    if (FUnreadable)
+        throw TError(failure);
     // Written to a temporary file and renamed over the old one, so a failure
-    // at any point leaves the old file whole.
+    // at any point leaves the old file whole. Where the folder does not let us
+    // create that temporary file but the file itself is writable, the file is
+    // written in place: not atomic, but saved.
     const QByteArray bytes = ToBytes();
     QSaveFile file(FFileName);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw TError(QStringLiteral("Unable to write to ") + FFileName);
+        throw TError(failure);
+    RemoveStrayTemporaries();
+}
+
+void TIniFile::RemoveStrayTemporaries() const
+{
+    // A save killed halfway leaves its temporary file behind: the file's own
+    // name, ".", and six random letters. Only such regular files beside our
+    // own file are removed.
+    const QFileInfo info(FFileName);
+    const QString prefix = info.fileName() + u'.';
+    QDir dir = info.absoluteDir();
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const bool letters = std::all_of(name.cbegin() + prefix.size(), name.cend(),
+            [](QChar c) { return c.isLetter() && c.unicode() < 128; });
+        if (letters && !QFileInfo(dir.filePath(name)).isSymLink())
+            dir.remove(name);
+    }
 }

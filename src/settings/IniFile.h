@@ -23,9 +23,10 @@
 //  - a written key is replaced in place and keeps its spelling, a new key
 //    goes after the last non-blank line of its section, a new section at the
 //    end of the file;
-//  - lines that are not changed are written back byte for byte; only the
-//    values written are encoded (in the local 8-bit encoding), so a file in
-//    another encoding is not damaged.
+//  - lines that are not changed are written back byte for byte; names and
+//    values are decoded and encoded losslessly (platform::decodeLocal), so a
+//    value in another 8-bit encoding that is read and written back keeps its
+//    bytes.
 // New lines take the line end that dominates the file; a file without line
 // ends gets "\r\n" in the Windows conventions and "\n" in the POSIX ones.
 class TIniFile
@@ -34,7 +35,9 @@ public:
     static constexpr int MaxValueLength = 2047; // characters of a value read
     static constexpr int KeyListBufferSize = 16384; // bytes of a key-name list
 
-    // Reads the file when it exists; a missing or unreadable file is empty.
+    // Reads the file when it exists. A missing file is empty, and the first
+    // Save() creates it; a file that exists but cannot be read is empty too,
+    // and Save() refuses to replace it.
     explicit TIniFile(const QString &fileName);
 
     const QString &FileName() const { return FFileName; }
@@ -64,8 +67,12 @@ public:
 
     // The file's contents as Save() writes them.
     QByteArray ToBytes() const;
-    // Replaces the file atomically with ToBytes(). On failure throws
-    // TError("Unable to write to <file>") and the old file is left as it was.
+    // Replaces the file atomically with ToBytes(), or writes it in place when
+    // its folder is not writable, and removes temporary files that earlier
+    // saves killed halfway left beside it. Throws TError("Unable to write to
+    // <file>") when the file could not be read or cannot be written; the old
+    // file is then left as it was (in place, a write that fails midway cannot
+    // keep it).
     void Save() const;
 
 private:
@@ -86,8 +93,10 @@ private:
     qsizetype FindKey(qsizetype header, const QString &key) const;
     void EnsureLastLineEnded();
     Line MakeLine(const QByteArray &text) const;
+    void RemoveStrayTemporaries() const;
 
     QString FFileName;
     std::vector<Line> FLines;
     QByteArray FNewLineEnd;
+    bool FUnreadable = false; // the file exists but could not be read
 };

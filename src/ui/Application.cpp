@@ -3,9 +3,12 @@
 #include "Error.h"
 #include "UiServices.h"
 
+#include <QEvent>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <exception>
 
@@ -70,13 +73,100 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     }
 }
 
-void CentreOnScreen(QWidget *window)
+namespace {
+
+// The frame a window manager put around the window; none before it did.
+QMargins FrameOf(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// Watches a window until its frame is known: the window is framed before it
+// is first exposed, but a move or a resize may be the first news of it too.
+class TFrameWatch : public QObject
+{
+public:
+    TFrameWatch(QWidget *window, std::function<void(QMargins)> action)
+        : QObject(window)
+        , FWindow(window)
+        , FAction(std::move(action))
+    {
+        setObjectName(QStringLiteral("FrameWatch"));
+        window->installEventFilter(this);
+        Watch();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::WinIdChange:
+            Watch();
+            break;
+        case QEvent::Expose:
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (const QMargins frame = FrameOf(FWindow); !frame.isNull()) {
+                FWindow->removeEventFilter(this);
+                if (FHandle)
+                    FHandle->removeEventFilter(this);
+                deleteLater();
+                FAction(frame);
+            }
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Watch()
+    {
+        QWindow *handle = FWindow->windowHandle();
+        if (!handle || handle == FHandle)
+            return;
+        FHandle = handle;
+        handle->installEventFilter(this);
+    }
+
+    QWidget *FWindow;
+    QPointer<QWindow> FHandle;
+    std::function<void(QMargins)> FAction;
+};
+
+// Sets the client area's place, so the frame's size counts whatever the
+// window manager makes of a requested position.
+void CentreWithFrame(QWidget *window)
 {
     const QScreen *screen = window->screen();
     if (!screen)
         return;
+    const QMargins frame = FrameOf(window);
     const QRect area = screen->geometry();
-    const QSize size = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - size.width()) / 2,
-        area.y() + (area.height() - size.height()) / 2);
+    const QSize outer = window->size().grownBy(frame);
+    const QPoint topLeft(area.x() + (area.width() - outer.width()) / 2,
+        area.y() + (area.height() - outer.height()) / 2);
+    window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+} // namespace
+
+void WhenFramed(QWidget *window, std::function<void(QMargins frame)> action)
+{
+    const QMargins frame = FrameOf(window);
+    if (!frame.isNull())
+        action(frame);
+    else
+        new TFrameWatch(window, std::move(action));
+}
+
+void CentreOnScreen(QWidget *window)
+{
+    CentreWithFrame(window);
+    // One watch is enough however often an unframed window is centred.
+    if (FrameOf(window).isNull()
+        && !window->findChild<QObject *>(QStringLiteral("FrameWatch"), Qt::FindDirectChildrenOnly))
+        WhenFramed(window, [window](QMargins) { CentreWithFrame(window); });
 }

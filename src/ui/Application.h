@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QMargins>
+
+#include <functional>
 
 class QWidget;
 
@@ -33,6 +36,12 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
-// Places the window in the middle of its screen (without a window manager Qt
-// would leave it at the top-left corner).
+// Places the window, its frame included, in the middle of its screen (without
+// a window manager Qt would leave it at the top-left corner). A window manager
+// tells the frame only once it has framed the window, so a window centred
+// before that is centred again then.
 void CentreOnScreen(QWidget *window);
+
+// Runs action once, as soon as a window manager has framed the window and Qt
+// knows the frame; without a window manager it never runs.
+void WhenFramed(QWidget *window, std::function<void(QMargins frame)> action);

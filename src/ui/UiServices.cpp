@@ -3,8 +3,31 @@
 #include "Launcher.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
+
+// Opens the dialog in the proposed file's folder, or in the nearest folder
+// above it that exists, with the rest of the path in the name box: accepted
+// unchanged, the dialog returns exactly the proposed path. (Given a whole path
+// whose folder is missing, the dialog would drop its leading separator and
+// root the rest in the folder it happens to show.)
+void Propose(QFileDialog &dialog, const QString &fileName)
+{
+    QFileInfo file(fileName);
+    if (file.isRelative()) {
+        dialog.selectFile(fileName);
+        return;
+    }
+    QString rest = file.fileName();
+    QFileInfo folder(file.path());
+    while (!folder.isDir() && folder.path() != folder.filePath()) {
+        rest = folder.fileName() + u'/' + rest;
+        folder.setFile(folder.path());
+    }
+    dialog.setDirectory(folder.filePath());
+    dialog.selectFile(rest);
+}
 
 QString realOpenFileName(QWidget *parent, const TOpenFileRequest &request)
 {
@@ -16,8 +39,10 @@ QString realOpenFileName(QWidget *parent, const TOpenFileRequest &request)
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.executablesOnly)
         dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot);
+    if (!request.folder.isEmpty() && QFileInfo(request.folder).isDir())
+        dialog.setDirectory(request.folder);
     if (!request.fileName.isEmpty())
-        dialog.selectFile(request.fileName);
+        Propose(dialog, request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -12,6 +12,7 @@ struct TOpenFileRequest
 {
     QString title; // empty: the platform's own title
     QString fileName; // proposed file name (may carry a folder)
+    QString folder; // where the dialog opens when fileName names no folder
     QString filter; // Qt filter text, entries separated by ";;"
     QString defaultSuffix; // without the dot; empty for none
     bool executablesOnly = false;

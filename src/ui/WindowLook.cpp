@@ -1,8 +1,50 @@
 #include "WindowLook.h"
 
+#include <QComboBox>
 #include <QDialog>
+#include <QItemDelegate>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QWidget>
+
+#include <algorithm>
+
+namespace {
+
+// Some styles (Fusion among them) drop a list without typing down as a menu
+// holding every row, whatever the row limit, so a long list runs off the
+// screen. This one keeps the scrolled list below the box instead.
+class TScrolledListStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+        QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+class TRowHeightDelegate : public QItemDelegate
+{
+public:
+    TRowHeightDelegate(int height, QObject *parent)
+        : QItemDelegate(parent)
+        , FHeight(height)
+    { }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QItemDelegate::sizeHint(option, index).width(),
+            std::max(FHeight, option.fontMetrics.height())};
+    }
+
+private:
+    int FHeight;
+};
+
+} // namespace
 
 QFont WindowFont()
 {
@@ -39,4 +81,13 @@ void SetupFixedDialog(
     QPalette palette = dialog->palette();
     palette.setColor(QPalette::Window, ToQColor(background, palette));
     dialog->setPalette(palette);
+}
+
+void SetDropDownRows(QComboBox *list, int rows, int itemHeight)
+{
+    auto *style = new TScrolledListStyle;
+    style->setParent(list);
+    list->setStyle(style);
+    list->setItemDelegate(new TRowHeightDelegate(itemHeight, list));
+    list->setMaxVisibleItems(rows);
 }

@@ -4,6 +4,7 @@
 
 #include <QFont>
 
+class QComboBox;
 class QDialog;
 class QString;
 class QSize;
@@ -20,3 +21,7 @@ void MakeYellowBold(QWidget *widget);
 // background colour under the tiles.
 void SetupFixedDialog(
     QDialog *dialog, const QString &caption, const QSize &clientSize, TColor background);
+
+// A drop-down list without typing that shows at most `rows` rows when dropped
+// down, each `itemHeight` pixels high or as high as the font needs.
+void SetDropDownRows(QComboBox *list, int rows, int itemHeight);

@@ -166,13 +166,12 @@ void TfrmConfigDialog::LoadFrom(const TDWInterface &settings)
 
 void TfrmConfigDialog::SaveTo(TDWInterface &settings) const
 {
-    // Both numbers are converted before anything is stored, so a bad entry
-    // leaves the settings exactly as they were before the dialog opened.
-    const qint32 port = toInt32(lePort->text(), QStringLiteral("port"));
-    const qint32 baud = toInt32(leBaud->text(), QStringLiteral("baud rate"));
+    // Step by step: a bad number ends the save at its step, and what was
+    // stored before it stays stored (the path after a bad port; the path and
+    // the port after a bad baud rate).
     settings.SetWispProgram(leDWProgram->text());
-    settings.SetPort(port);
-    settings.SetBaud(baud);
+    settings.SetPort(toInt32(lePort->text(), QStringLiteral("port")));
+    settings.SetBaud(toInt32(leBaud->text(), QStringLiteral("baud rate")));
     settings.SetRtsOn(cbRTSOn->isChecked());
 }
 

@@ -30,8 +30,9 @@ public:
     void SetPainter(const TFormPainter *painter) { FPainter = painter; }
 
     void LoadFrom(const TDWInterface &settings);
-    // Converts the port and baud texts first and stores nothing unless both
-    // are whole numbers; throws TError otherwise.
+    // Stores the path, the port, the baud rate and the RTS switch in this
+    // order; a port or baud text that is not a whole number throws TError and
+    // ends the save at that step, keeping the steps done before it.
     void SaveTo(TDWInterface &settings) const;
 
     // Controls, named as in the dialog's layout (public so tests can reach them).

@@ -1,5 +1,6 @@
 #include "ufrmAbout.h"
 
+#include "Application.h"
 #include "Colors.h"
 #include "FormPainter.h"
 #include "TextScrambler.h"
@@ -150,6 +151,12 @@ void TAboutBox::FormCreate()
 void TAboutBox::paintEvent(QPaintEvent *)
 {
     FormPaint();
+}
+
+void TAboutBox::showEvent(QShowEvent *event)
+{
+    CentreOnScreen(this);
+    QDialog::showEvent(event);
 }
 
 void TAboutBox::FormPaint()

@@ -34,6 +34,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // Centred on the screen at every showing, not over the main window.
+    void showEvent(QShowEvent *event) override;
 
 private:
     void FormCreate();

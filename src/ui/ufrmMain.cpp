@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -159,6 +160,13 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
 
 TfrmMain::~TfrmMain() = default;
 
+void TfrmMain::SetLogWindow(TfrmPICLog *log)
+{
+    FLog = log;
+    if (log)
+        log->addActions({acProgramPIC, acReadPIC, acConfiguration, OpenHexfile, acShowLog});
+}
+
 QString TfrmMain::HexInputFilter(platform::PathStyle style)
 {
     const QString all
@@ -213,7 +221,7 @@ void TfrmMain::CreateControls()
 
     cbHexes = Named(new QComboBox(client), "cbHexes");
     cbHexes->setEditable(false);
-    cbHexes->setMaxVisibleItems(15);
+    SetDropDownRows(cbHexes, 15, 13);
     cbHexes->setGeometry(120, 24, 473, 21);
 
     Button1 = Named(new QPushButton(client), "Button1");
@@ -361,6 +369,11 @@ void TfrmMain::RefreshHexList()
 
 void TfrmMain::OpenHexfileExecute()
 {
+    // The dialog opens where the current hex file lies (if that folder is gone,
+    // where the dialog itself chooses).
+    odHexInput.folder = FSettings->HexInputFile().isEmpty()
+        ? QString()
+        : QFileInfo(FSettings->HexInputFile()).absolutePath();
     const QString fileName = UiServices().openFileName(this, odHexInput);
     if (fileName.isEmpty())
         return;

@@ -39,8 +39,9 @@ public:
     explicit TfrmMain(const QString &iniFileName = QString(), QWidget *parent = nullptr);
     ~TfrmMain() override;
 
-    // The log window and the about box live for the whole run; start-up hands them over.
-    void SetLogWindow(TfrmPICLog *log) { FLog = log; }
+    // The log window and the about box live for the whole run; start-up hands
+    // them over. The main window's short cuts work in the log window too.
+    void SetLogWindow(TfrmPICLog *log);
     void SetAboutBox(TAboutBox *about) { FAboutBox = about; }
 
     void SetConfig();

@@ -1,9 +1,9 @@
 #include "ufrmPICLog.h"
 
+#include "Application.h"
 #include "Error.h"
 #include "WindowLook.h"
 
-#include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -27,7 +27,9 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     setWindowTitle(QStringLiteral("Programming Log"));
     setFont(WindowFont());
     setAutoFillBackground(true);
-    // Until a window manager tells us its frame, the client takes the whole size.
+    // Until a window manager tells its frame, the client takes the whole
+    // size; once the frame is known (at the first showing), the client shrinks
+    // by it. That happens once: a size the user gives the window stays.
     resize(kOuterSize);
 
     reLog = new QTextEdit(this);
@@ -47,6 +49,11 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(reLog);
+
+    WhenFramed(this, [this](QMargins frame) {
+        resize(kOuterSize.shrunkBy(frame));
+        reLog->ensureCursorVisible(); // the smaller box still shows the newest line
+    });
 }
 
 void TfrmPICLog::AddProgramEntry(const QString &line)
@@ -60,8 +67,9 @@ void TfrmPICLog::AddReadEntry(const QString &line)
 }
 
 // Appends through a cursor of its own at the document's end: the cost does not
-// depend on how long the log already is, the user's caret and selection stay
-// where they are, and text the user typed never changes where entries go.
+// depend on how long the log already is, and text the user typed never changes
+// where entries go. The caret then moves to the end, and the box scrolls the
+// newest line into view as it does whenever its caret moves.
 // There is no limit of our own: the log grows as long as memory lasts. (A
 // QTextEdit, not a QPlainTextEdit: the plain-text layout does work in
 // proportion to the document on every new line.)
@@ -90,18 +98,5 @@ void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
         throw TError(kInsertionError);
     }
     cursor.endEditBlock();
-}
-
-// The frame is known only once a window manager has decorated the window;
-// then the client shrinks so that the outer size is the prescribed one.
-void TfrmPICLog::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    if (FOuterSizeApplied)
-        return;
-    const QSize frame = frameGeometry().size() - geometry().size();
-    if (frame.width() <= 0 && frame.height() <= 0)
-        return;
-    FOuterSizeApplied = true;
-    resize(kOuterSize - frame);
+    reLog->setTextCursor(cursor);
 }

@@ -26,11 +26,6 @@ public:
 
     QTextEdit *reLog = nullptr;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void AddEntry(const QString &line, const QColor &color);
-
-    bool FOuterSizeApplied = false;
 };

@@ -10,6 +10,7 @@
 #include "uConfigDialog.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,8 +28,8 @@ private slots:
     void tabOrderStartsWithOk();
     void saveConverts_data();
     void saveConverts();
-    void saveRejectsAndStoresNothing_data();
-    void saveRejectsAndStoresNothing();
+    void saveStopsAtBadNumber_data();
+    void saveStopsAtBadNumber();
     void longerValuesFromSettingsKept();
     void typingIsLimited_data();
     void typingIsLimited();
@@ -39,6 +40,8 @@ private slots:
     void enterPressesDefault();
     void locateToolRequest();
     void locateToolCancelKeepsPath();
+    void fileDialogReturnsProposal_data();
+    void fileDialogReturnsProposal();
     void plainBackgroundWithoutPainter();
     void tilesWithPainter();
 
@@ -176,39 +179,41 @@ void TestConfigDialog::saveConverts()
     QCOMPARE(FSettings->RtsOn(), false);
 }
 
-void TestConfigDialog::saveRejectsAndStoresNothing_data()
+void TestConfigDialog::saveStopsAtBadNumber_data()
 {
     QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("baud");
+    QTest::addColumn<bool>("portTaken"); // the port converts: only the baud rate stops the save
 
     QTest::addRow("letter as port") << "a"
-                                    << "19200";
+                                    << "19200" << false;
     QTest::addRow("empty port") << ""
-                                << "19200";
+                                << "19200" << false;
     QTest::addRow("empty baud") << "1"
-                                << "";
+                                << "" << true;
     QTest::addRow("lone sign") << "-"
-                               << "19200";
+                               << "19200" << false;
     QTest::addRow("lone prefix") << "1"
-                                 << "$";
+                                 << "$" << true;
     QTest::addRow("lone 0x") << "1"
-                             << "0x";
+                             << "0x" << true;
     QTest::addRow("trailing blank") << "1 "
-                                    << "19200";
+                                    << "19200" << false;
     QTest::addRow("decimal out of range") << "1"
-                                          << "2147483648";
+                                          << "2147483648" << true;
     QTest::addRow("nine hex digits") << "1"
-                                     << "$100000000";
+                                     << "$100000000" << true;
     QTest::addRow("sign with prefix") << "1"
-                                      << "-$4B00";
+                                      << "-$4B00" << true;
     QTest::addRow("both bad") << "a"
-                              << "b";
+                              << "b" << false;
 }
 
-void TestConfigDialog::saveRejectsAndStoresNothing()
+void TestConfigDialog::saveStopsAtBadNumber()
 {
     QFETCH(QString, port);
     QFETCH(QString, baud);
+    QFETCH(bool, portTaken);
 
     FSettings->SetWispProgram(QStringLiteral("/old/xwisp2w"));
     FSettings->SetPort(3);
@@ -223,9 +228,9 @@ void TestConfigDialog::saveRejectsAndStoresNothing()
     dialog.cbRTSOn->setChecked(false);
     QVERIFY_THROWS_EXCEPTION(TError, dialog.SaveTo(*FSettings));
 
-    // Nothing of the dialog reached the settings, the path and port included.
-    QCOMPARE(FSettings->WispProgram(), QStringLiteral("/old/xwisp2w"));
-    QCOMPARE(FSettings->Port(), 3);
+    // The steps before the bad number are done; it and those after are not.
+    QCOMPARE(FSettings->WispProgram(), QStringLiteral("/new/xwisp2w"));
+    QCOMPARE(FSettings->Port(), portTaken ? 1 : 3);
     QCOMPARE(FSettings->Baud(), 57600);
     QCOMPARE(FSettings->RtsOn(), true);
     // The entries stay for the user to correct.
@@ -412,6 +417,35 @@ void TestConfigDialog::locateToolCancelKeepsPath()
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].fileName, QStringLiteral("/opt/pic/xwisp2w"));
     QCOMPARE(dialog.leDWProgram->text(), QStringLiteral("/opt/pic/xwisp2w"));
+}
+
+void TestConfigDialog::fileDialogReturnsProposal_data()
+{
+    QTest::addColumn<QString>("folder"); // below the temporary folder
+    QTest::addColumn<bool>("exists");
+    QTest::addRow("folder exists") << "bin" << true;
+    QTest::addRow("folder missing") << "gone/bin" << false;
+}
+
+// The real file dialog, accepted with Enter as it opens.
+void TestConfigDialog::fileDialogReturnsProposal()
+{
+    QFETCH(QString, folder);
+    QFETCH(bool, exists);
+    const QString proposal = FDir->filePath(folder + QStringLiteral("/xwisp2w"));
+    QVERIFY(!exists || QDir(FDir->path()).mkpath(folder));
+    TfrmConfigDialog dialog;
+    FSettings->SetWispProgram(proposal);
+    dialog.LoadFrom(*FSettings);
+    QString shownFolder;
+    TModalScript<QFileDialog> script({[&](QFileDialog *files) {
+        shownFolder = files->directory().absolutePath();
+        QTest::keyClick(files, Qt::Key_Return);
+    }});
+    dialog.sbDranelWisp->click();
+    QVERIFY(script.Finished());
+    QCOMPARE(dialog.leDWProgram->text(), proposal);
+    QCOMPARE(shownFolder, exists ? FDir->filePath(folder) : FDir->path());
 }
 
 void TestConfigDialog::plainBackgroundWithoutPainter()

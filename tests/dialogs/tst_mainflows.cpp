@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -52,7 +53,7 @@ private slots:
     void cleanup();
 
     void letterAsPortAnsweredAndShownAgain();
-    void emptyBaudThenCancelStoresNothing();
+    void emptyBaudThenCancelKeepsPathAndPort();
     void acceptedNumbers_data();
     void acceptedNumbers();
     void twoDigitPortFromIniKeptOnOk();
@@ -106,8 +107,8 @@ void TestMainFlows::init()
 
 void TestMainFlows::cleanup()
 {
+    FAbout.reset(); // a child of the main window
     FMain.reset();
-    FAbout.reset();
     ResetUiServices();
     FDir.reset();
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
@@ -116,7 +117,7 @@ void TestMainFlows::cleanup()
 void TestMainFlows::makeMain(bool keepTimer)
 {
     FMain = std::make_unique<TfrmMain>(FIni);
-    FAbout = std::make_unique<TAboutBox>();
+    FAbout = std::make_unique<TAboutBox>(FMain.get()); // as the program makes it
     FMain->SetAboutBox(FAbout.get());
     if (!keepTimer)
         FMain->Timer1->stop();
@@ -170,13 +171,13 @@ void TestMainFlows::letterAsPortAnsweredAndShownAgain()
     QCOMPARE(again.port, QStringLiteral("a"));
     QCOMPARE(again.path, QStringLiteral("/new/xwisp2w"));
     QVERIFY(!again.mainVisible);
-    // Nothing of the failed OK was stored.
-    QCOMPARE(settings.WispProgram(), QStringLiteral("/old/xwisp2w"));
+    // The failed OK stored the path, the step before the bad port.
+    QCOMPARE(settings.WispProgram(), QStringLiteral("/new/xwisp2w"));
     QCOMPARE(settings.Port(), 1);
     QVERIFY(FMain->isVisible());
 }
 
-void TestMainFlows::emptyBaudThenCancelStoresNothing()
+void TestMainFlows::emptyBaudThenCancelKeepsPathAndPort()
 {
     makeMain();
     TDWInterface &settings = *FMain->Settings();
@@ -200,10 +201,15 @@ void TestMainFlows::emptyBaudThenCancelStoresNothing()
     QVERIFY(script.Finished());
     QCOMPARE(FMessages.size(), 1);
     QCOMPARE(FMessages[0].text, errorText);
-    QCOMPARE(settings.WispProgram(), QStringLiteral("/old/xwisp2w"));
-    QCOMPARE(settings.Port(), 2);
-    QCOMPARE(settings.Baud(), 9600);
-    QCOMPARE(settings.RtsOn(), true);
+    // Path and port, the steps before the bad baud rate, stay after Cancel
+    // and reach the INI file at exit; the baud rate and RTS switch do not.
+    FMain->FormDestroy();
+    QFile ini(FIni);
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray saved = ini.readAll();
+    for (const char *line :
+        {"\nWispProgram=/new/xwisp2w\n", "\nPort=4\n", "\nBaud=9600\n", "\nRtsOn=1\n"})
+        QVERIFY2(saved.contains(line), saved.constData());
 }
 
 void TestMainFlows::acceptedNumbers_data()
@@ -485,8 +491,11 @@ void TestMainFlows::aboutMenuNeverShowsHiddenText()
     const QImage tile = FMain->Painter()->Bitmap();
     QList<bool> labelShown;
     QList<QRgb> corner;
+    QList<QPoint> offCentre;
+    FMain->move(20, 30);
     auto record = [&](TAboutBox *box) {
         labelShown << box->lbHiddenText->isVisible();
+        offCentre << (box->geometry().center() - box->screen()->geometry().center());
         // Either way of opening lends the painter: the tiles show around the panel.
         corner << box->grab().toImage().pixel(3, 3);
         box->OKButton->click();
@@ -503,6 +512,8 @@ void TestMainFlows::aboutMenuNeverShowsHiddenText()
     QCOMPARE(labelShown, QList<bool>({false, true, false}));
     for (const QRgb pixel : corner)
         QCOMPARE(pixel, tile.pixel(3, 3));
+    for (const QPoint &off : offCentre) // centred on the screen, not over the main window
+        QVERIFY(off.manhattanLength() <= 1);
     QVERIFY(FAbout->lbHiddenText->isHidden());
 }
 

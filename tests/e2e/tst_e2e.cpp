@@ -3,6 +3,7 @@
 // and the INI file checked after the window closes through "E&xit". Each test
 // runs the program from a fresh folder of its own.
 #include "Launcher.h"
+#include "TestFiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +40,7 @@ private slots:
     void cleanup();
     void programReadAndExit();
     void firstStartChoosesTool();
+    void relativeToolRunsInTitledTerminal();
 
 private:
     QProcessEnvironment environment() const;
@@ -411,6 +414,45 @@ void TestEndToEnd::firstStartChoosesTool()
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/WispProgram")), tool);
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Port")), QStringLiteral("1"));
     QCOMPARE(ini.value(QStringLiteral("DranelWispConfig/Baud")), QStringLiteral("19200"));
+}
+
+// The tool named without a folder is the file the main window tested in the
+// working folder, not a namesake earlier in PATH; its terminal is titled
+// with its path.
+void TestEndToEnd::relativeToolRunsInTitledTerminal()
+{
+    const QDir dir(m_dir->path());
+    QString program;
+    QString tool;
+    copyProgram(program, tool);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(dir.mkdir(QStringLiteral("decoy")));
+    writeExecutable(dir.filePath(QStringLiteral("decoy/xwisp2w")),
+        "#!/bin/sh\necho '[\"decoy\"]' >> \"$XWISP2W_ARGS_LOG\"\n");
+    const QByteArray path = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("decoy"))) + ':' + path);
+    writeAll(dir.filePath(QStringLiteral("dranelwisp.ini")),
+        "[DranelWispConfig]\nWispProgram=xwisp2w\nPause=Press Enter\n");
+
+    startProgram(program);
+    if (QTest::currentTestFailed())
+        return;
+    m_window = waitForWindow(kCaption);
+    QVERIFY2(!m_window.isEmpty(), noWindow(kCaption));
+    key({QStringLiteral("F9")});
+    QTRY_COMPARE_WITH_TIMEOUT(loggedArguments().size(), 1, kTimeout);
+    const QStringList read = loggedArguments().constFirst();
+    QCOMPARE(read.mid(read.size() - 2), QStringList({QStringLiteral("PAUSE"), "Press Enter"}));
+
+    // The tool waits for Enter in its terminal; Enter ends both.
+    const QString terminal = waitForWindow(tool);
+    QVERIFY2(!terminal.isEmpty(), noWindow(tool));
+    screenshot(QStringLiteral("e2e-terminal.png"));
+    key(terminal, {QStringLiteral("Return")});
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(tool, false).isEmpty(), kTimeout);
+    exitThroughMenu();
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

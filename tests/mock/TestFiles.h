@@ -19,3 +19,10 @@ inline void writeAll(const QString &path, const QByteArray &bytes)
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
 }
+
+// A file the owner may run, such as a script standing in for a program.
+inline void writeExecutable(const QString &path, const QByteArray &bytes)
+{
+    writeAll(path, bytes);
+    QVERIFY(QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner));
+}

@@ -8,9 +8,47 @@
 
 #include <memory>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const platform::LocalTime kExampleClock {2026, 3, 7, 9, 5, 3, 250};
+
+// Two settings of quite different sizes, for saves that alternate.
+void setState(TDWInterface &s, int which)
+{
+    s.SetPort(which + 1);
+    s.MRUList().clear();
+    for (int i = 0; i < which * 300; ++i)
+        s.MRUList() << QStringLiteral("C:\\Pic\\a rather long file name %1.hex").arg(i);
+}
+
+// Child modes of this executable. "--save INI": load, print the port read,
+// set port 7, save, print "saved" or the error. "--save-loop INI": save the
+// two states in turn, a "." after each save, until killed.
+int childMain(const QByteArray &mode, const QString &ini)
+{
+    QTextStream out(stdout);
+    TDWInterface s(ini);
+    if (mode == "--save") {
+        out << s.Port() << ' ';
+        s.SetPort(7);
+        try {
+            s.SaveConfig();
+            out << "saved";
+        } catch (const TError &e) {
+            out << e.Message();
+        }
+        return 0;
+    }
+    for (int i = 0;; ++i) {
+        setState(s, i % 2);
+        s.SaveConfig();
+        out << '.' << Qt::flush;
+    }
+}
 
 } // namespace
 
@@ -303,6 +341,21 @@ private slots:
         QCOMPARE(readAll(iniPath()), after);
     }
 
+    void foreignBytesSurviveSave()
+    {
+        // A Windows file in Latin-1: none of these values is valid UTF-8.
+        auto s = loadFrom(
+            "[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
+            "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\nMRU_3=c:\\\xC4.HEX\r\n");
+        QCOMPARE(s->MRUList().size(), 2); // capital and small umlaut stay apart
+        s->SaveConfig();
+        QCOMPARE(readAll(iniPath()),
+            QByteArray("[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
+                       "Baud=19200\r\nPort=1\r\nRtsOn=1\r\nVerbose=1\r\nTargetEnabled=0\r\n"
+                       "Target=16F84A\r\nWispProgram=\r\nReadOutputDir=.\\\r\n"
+                       "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\n"));
+    }
+
     void emptyListRemovesMRUSection()
     {
         auto s = loadFrom("[MRU]\nMRU_1=a.hex\n[Other]\nx=1\n");
@@ -331,6 +384,83 @@ private slots:
             QCOMPARE(e.Message(), QStringLiteral("Unable to write to ") + path);
         }
         QCOMPARE(readAll(path), old);
+    }
+
+    void savesAsUnprivilegedUser_data()
+    {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("fileOfNobody");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<QString>("output");
+        QTest::addRow("folder not writable, file writable") << 0755 << true << 0644 << "3 saved";
+        QTest::addRow("file writable, not readable")
+            << 0777 << true << 0200 << "1 Unable to write to ";
+        QTest::addRow("file of root, mode 000") << 0777 << false << 0 << "1 Unable to write to ";
+        QTest::addRow("folder not searchable") << 0700 << true << 0644 << "1 Unable to write to ";
+    }
+
+    void savesAsUnprivilegedUser()
+    {
+        QFETCH(int, folderMode);
+        QFETCH(bool, fileOfNobody);
+        QFETCH(int, fileMode);
+        QFETCH(QString, output);
+        const passwd *nobody = getpwnam("nobody");
+        if (!nobody || QProcess::execute("runuser", {"-u", "nobody", "--", "true"}) != 0)
+            QSKIP("runuser or the user nobody is not available");
+        QTemporaryDir base; // the test's executable is copied where nobody can run it
+        QVERIFY(chmod(base.path().toLocal8Bit(), 0755) == 0);
+        const QString child = base.filePath("child"), ini = base.filePath("d/dranelwisp.ini");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), child));
+        QVERIFY(QDir(base.path()).mkdir("d"));
+        const QByteArray old("[DranelWispConfig]\nPort=3\n");
+        writeAll(ini, old);
+        QVERIFY(!fileOfNobody || chown(ini.toLocal8Bit(), nobody->pw_uid, nobody->pw_gid) == 0);
+        QVERIFY(chmod(ini.toLocal8Bit(), fileMode) == 0);
+        QVERIFY(chmod(base.filePath("d").toLocal8Bit(), folderMode) == 0);
+
+        QProcess p;
+        p.start("runuser", {"-u", "nobody", "--", child, "--save", ini});
+        QVERIFY(p.waitForFinished(30000));
+        const bool saved = output.endsWith("saved");
+        QCOMPARE(QString::fromLocal8Bit(p.readAllStandardOutput()), saved ? output : output + ini);
+        QCOMPARE(readAll(ini),
+            saved ? QByteArray("[DranelWispConfig]\nPort=7\nBaud=19200\nHexInputFile=\nRtsOn=1\n"
+                               "Verbose=1\nTargetEnabled=0\nTarget=16F84A\nWispProgram=\nPause=\n"
+                               "ReadOutputDir=./\n")
+                  : old);
+    }
+
+    void saveKilledHalfwayLeavesWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("dranelwisp.ini");
+        QByteArray contents[2];
+        for (int which : {1, 0}) {
+            TDWInterface s(ini);
+            setState(s, which);
+            s.SaveConfig();
+            contents[which] = readAll(ini);
+        }
+        int seen[2] = {0, 0};
+        for (int kill = 0; kill < 200; ++kill) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {"--save-loop", ini});
+            QVERIFY(child.waitForReadyRead(30000)); // a first save is done
+            QThread::usleep(QRandomGenerator::global()->bounded(20000));
+            child.kill(); // SIGKILL
+            QVERIFY(child.waitForFinished(30000));
+            const QByteArray now = readAll(ini);
+            QVERIFY2(now == contents[0] || now == contents[1], qPrintable(QString::number(kill)));
+            ++seen[now == contents[1]];
+        }
+        qInfo("200 kills: small contents %d times, large %d times", seen[0], seen[1]);
+        // Temporary files left by killed saves go with the next save; others stay.
+        writeAll(ini + ".AbCdEf", "stray");
+        writeAll(ini + ".bak", "kept");
+        TDWInterface(ini).SaveConfig();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList({"dranelwisp.ini", "dranelwisp.ini.bak"}));
     }
 
     void commands_data()
@@ -509,5 +639,13 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDWInterface)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]).startsWith("--save"))
+        return childMain(argv[1], QString::fromLocal8Bit(argv[2]));
+    TestDWInterface test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_dwinterface.moc"

@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "IniFile.h"
+#include "LocalText.h"
 #include "Platform.h"
 #include "TestFiles.h"
 
@@ -286,6 +287,14 @@ private slots:
             << QByteArray("[Sec]\n[X\n") << "Sec"
             << "A"
             << "1" << QByteArray("[Sec]\n[X\nA=1\n");
+        // Latin-1 names and values, as read from the file, keep their bytes.
+        QTest::addRow("foreign bytes in names and value")
+            << QByteArray("[Gr\xFC\xDF]\nK\xE4y=old\n") << platform::decodeLocal("GR\xFC\xDF")
+            << platform::decodeLocal("K\xE4y") << platform::decodeLocal("M\xFCller \xC4")
+            << QByteArray("[Gr\xFC\xDF]\nK\xE4y=M\xFCller \xC4\n");
+        QTest::addRow("foreign names that differ stay apart")
+            << QByteArray("[S]\nK\xC4=1\n") << "S" << platform::decodeLocal("K\xE4") << "2"
+            << QByteArray("[S]\nK\xC4=1\nK\xE4=2\n");
     }
 
     void writes()
@@ -341,14 +350,22 @@ private slots:
 
     void foreignBytesKeptExactly()
     {
-        // A file saved in Latin-1: the bytes of "Müller" and "Ä" are not UTF-8.
-        const QByteArray latin1(
-            "[Sec]\r\nName=M\xFCller\r\n; \xC4nderung\r\n[Sec2]\nK=\xE9t\xE9\n");
-        const QString path = fileWith(latin1);
+        // Latin-1 ("M\xFCller", "\xC4nderung"), a byte order mark after a
+        // foreign byte, overlong forms, an encoded surrogate, a code point
+        // beyond U+10FFFF and a cut sequence: read and written back unchanged,
+        // every value keeps its bytes.
+        const QByteArray before(
+            "[Sec]\r\nName=M\xFCller\r\n; \xC4nderung\r\nB=\xE4\xEF\xBB\xBF\r\n"
+            "C=\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80\r\n[Sec2]\nK=\xE9t\xE9\xE2\x82\n");
+        const QString path = fileWith(before);
         TIniFile ini(path);
+        for (const QString section : {"Sec", "Sec2"}) {
+            for (const QString &key : ini.ReadSectionKeys(section))
+                ini.WriteString(section, key, ini.ReadString(section, key, QString()));
+        }
         ini.WriteString("Sec2", "New", QStringLiteral("1"));
         ini.Save();
-        QCOMPARE(readAll(path), latin1 + "New=1\r\n"); // CRLF dominates the file
+        QCOMPARE(readAll(path), before + "New=1\r\n"); // CRLF dominates the file
     }
 
     void unwritableFileKeepsOldOne_data()

@@ -1,3 +1,4 @@
+#include "LocalText.h"
 #include "Platform.h"
 
 #include <QCoreApplication>
@@ -146,6 +147,11 @@ private slots:
                                     << "" << true;
         QTest::addRow("one empty") << ""
                                    << "a" << false;
+        // Latin-1 capital and small A umlaut: bytes of an unknown encoding stay distinct.
+        QTest::addRow("foreign bytes differ") << platform::decodeLocal("C:\\\xC4.hex")
+                                              << platform::decodeLocal("C:\\\xE4.hex") << false;
+        QTest::addRow("foreign bytes, ASCII case") << platform::decodeLocal("C:\\\xC4.hex")
+                                                   << platform::decodeLocal("c:\\\xC4.HEX") << true;
     }
 
     void sameText()

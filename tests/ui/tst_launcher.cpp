@@ -1,9 +1,13 @@
 // Splitting the tool's command line the way the Windows C runtime does, and
 // the detached start that never involves a shell.
 #include "Launcher.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +21,9 @@ private slots:
     void refusedStarts_data();
     void refusedStarts();
     void startsProgramWithExactArguments();
+    void startsTestedFileNotItsNamesakeInPath_data();
+    void startsTestedFileNotItsNamesakeInPath();
+    void windowsToolGetsTheLineAsItStands();
 };
 
 void TestLauncher::splitCommandLine_data()
@@ -103,6 +110,90 @@ void TestLauncher::startsProgramWithExactArguments()
     QTRY_VERIFY(QFile::exists(spaced));
     QTRY_VERIFY(QFile::exists(second));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+void TestLauncher::startsTestedFileNotItsNamesakeInPath_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addRow("bare name") << "xwisp2w";
+    QTest::addRow("in a folder") << "tools/xwisp2w";
+}
+
+// A relative program is the file in the working folder that the main window
+// tested, even when an executable of the same name comes first in PATH.
+void TestLauncher::startsTestedFileNotItsNamesakeInPath()
+{
+    QFETCH(QString, program);
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    QTemporaryDir dir;
+    const QDir root(dir.path());
+    QVERIFY(root.mkpath(QStringLiteral("work/tools")) && root.mkpath(QStringLiteral("decoy")));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", root.filePath("work/" + program)));
+    writeExecutable(root.filePath(QStringLiteral("decoy/xwisp2w")),
+        "#!/bin/sh\necho '[\"decoy\"]' >> \"$XWISP2W_ARGS_LOG\"\n");
+    const QByteArray path = qgetenv("PATH");
+    const QString cwd = QDir::currentPath();
+    const auto restore = qScopeGuard([&] {
+        qputenv("PATH", path);
+        QDir::setCurrent(cwd);
+    });
+    qputenv("PATH", QFile::encodeName(root.filePath(QStringLiteral("decoy"))) + ':' + path);
+    const QString log = root.filePath(QStringLiteral("args.log"));
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    QVERIFY(QDir::setCurrent(root.filePath(QStringLiteral("work"))));
+
+    QVERIFY(platform::startDetached(
+        QStringLiteral("\"%1\" PORT 1 BAUD 19200 READ \"r.hex\" RUN").arg(program)));
+    QTRY_COMPARE_WITH_TIMEOUT(readAll(log),
+        QByteArray(R"(["PORT","1","BAUD","19200","READ","r.hex","RUN"])"
+                   "\n"),
+        30000);
+}
+
+// The Windows start, built with mingw-w64 and run under Wine: the raw command
+// line the tool gets is the composed line, byte for byte.
+void TestLauncher::windowsToolGetsTheLineAsItStands()
+{
+    const QString compiler
+        = QStandardPaths::findExecutable(QStringLiteral("x86_64-w64-mingw32-g++"));
+    const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+    if (compiler.isEmpty() || wine.isEmpty())
+        QSKIP("mingw-w64 (x86_64-w64-mingw32-g++) and wine are not installed");
+    QTemporaryDir dir;
+    QProcess gxx;
+    gxx.setWorkingDirectory(dir.path());
+    gxx.setProcessChannelMode(QProcess::MergedChannels);
+    gxx.start(compiler,
+        {"-std=c++17", "-static", "-s", "-I" DW_SOURCE_DIR "/src/platform", "-o", "winlaunch.exe",
+            DW_SOURCE_DIR "/tests/ui/winlaunch.cpp", DW_SOURCE_DIR "/src/platform/WinLaunch.cpp"});
+    QVERIFY(gxx.waitForFinished(-1));
+    QVERIFY2(gxx.exitCode() == 0, gxx.readAll().constData());
+
+    // Doubled spaces, backslashes, a trailing backslash before a quote, an
+    // escaped quote, a percent sign and a non-ASCII letter.
+    const QString exe = "Z:" + dir.filePath("winlaunch.exe").replace(u'/', u'\\');
+    const QString line = QStringLiteral(R"("%1" PORT 1 BAUD 19200  TARGET 16F84A   READ )"
+                                        R"("C:\Pic\out\" RUN PAUSE "50% \"done\" ä\\" x\\\"y)")
+                             .arg(exe);
+    writeAll(dir.filePath("launch.txt"), (exe + u'\n' + line).toUtf8());
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("WINEPREFIX"), QStringLiteral(DW_BUILD_DIR "/wineprefix"));
+    env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess run;
+    run.setProcessEnvironment(env);
+    run.setWorkingDirectory(dir.path());
+    run.setProcessChannelMode(QProcess::MergedChannels);
+    run.start(wine, {QStringLiteral("winlaunch.exe")});
+    // Wine takes tens of seconds to set up a new prefix: no bound on that.
+    QVERIFY(run.waitForFinished(-1));
+    QVERIFY2(run.exitCode() == 0, run.readAll().constData());
+    const QString received = dir.filePath(QStringLiteral("received.txt"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(received), 300000);
+    QCOMPARE(QString::fromUtf8(readAll(received)), line);
 }
 
 QTEST_GUILESS_MAIN(TestLauncher)

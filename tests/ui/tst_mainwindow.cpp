@@ -12,6 +12,7 @@
 #include "ufrmMain.h"
 #include "ufrmPICLog.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -47,6 +49,7 @@ private slots:
     void actionsAndMenu_data();
     void actionsAndMenu();
     void tabOrderAndFirstFocus();
+    void recentListDropsDownFifteenRows();
     void recentListBeyondNineShownUntilAdd();
     void recentListBeyondNineWrittenBackWithoutAdd();
     void missingHeadDisablesProgramUntilPickedAgain();
@@ -59,6 +62,7 @@ private slots:
     void readLineLoggedIsLineLaunched();
     void entriesAppendedWhileLogHidden();
     void typedLogTextDoesNotDisturbEntries();
+    void logShowsNewestEntryAndTakesShortcuts();
     void refusedLaunchLeavesEverythingAsItWas();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
@@ -199,7 +203,6 @@ void TestMainWindow::layoutAndLook()
     QCOMPARE(w->cbTarget->toolTip(),
         QStringLiteral("Enable this flag if you want to override the automatically "
                        "detected PIC"));
-    QCOMPARE(w->cbHexes->maxVisibleItems(), 15);
     QVERIFY(!w->cbHexes->isEditable());
     QCOMPARE(w->odHexInput.filter, QStringLiteral("Hex inputfiles (*.hex);;All files (*)"));
     QCOMPARE(TfrmMain::HexInputFilter(platform::PathStyle::Windows),
@@ -340,6 +343,29 @@ void TestMainWindow::tabOrderAndFirstFocus()
     }
 }
 
+void TestMainWindow::recentListDropsDownFifteenRows()
+{
+    QStringList recent;
+    for (int i = 1; i <= 20; ++i)
+        recent << path(QStringLiteral("f%1.hex").arg(i));
+    writeIni(QString(), recent);
+    TfrmMain *w = openMain();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    w->cbHexes->showPopup();
+    const QAbstractItemView *view = w->cbHexes->view();
+    QTRY_VERIFY(view->isVisible());
+    int shown = 0; // rows wholly inside the list's height
+    for (int row = 0; row < recent.size(); ++row) {
+        const QRect r = view->visualRect(view->model()->index(row, 0));
+        shown += r.top() >= 0 && r.bottom() < view->viewport()->height();
+    }
+    QCOMPARE(shown, 15);
+    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+    QCOMPARE(rowHeight, std::max(13, view->fontMetrics().height()));
+    w->cbHexes->hidePopup();
+}
+
 void TestMainWindow::recentListBeyondNineShownUntilAdd()
 {
     QStringList recent;
@@ -438,6 +464,7 @@ void TestMainWindow::cancelledOpenChangesNothing()
     w->OpenHexfile->trigger(); // no answer queued: the user cancels
     QCOMPARE(m_services->fileRequests.size(), 1);
     QCOMPARE(m_services->fileRequests.first().filter, w->odHexInput.filter);
+    QCOMPARE(m_services->fileRequests.first().folder, m_dir->path()); // where a.hex lies
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
 }
 
@@ -592,6 +619,24 @@ void TestMainWindow::typedLogTextDoesNotDisturbEntries()
     QCOMPARE(lineColor(2), QColor(0, 128, 0));
 }
 
+void TestMainWindow::logShowsNewestEntryAndTakesShortcuts()
+{
+    touch(QStringLiteral("xwisp2w"));
+    writeIni(path(QStringLiteral("xwisp2w")), {});
+    TfrmMain *w = openMain();
+    w->show();
+    w->acShowLog->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(m_log.get()));
+    // F9 pressed in the log window runs the main window's action.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(m_log->reLog, Qt::Key_F9);
+    QCOMPARE(m_services->launched.size(), 30);
+    // The caret is at the end, and the box scrolled it (with the newest line) into view.
+    QVERIFY(m_log->reLog->verticalScrollBar()->value() > 0);
+    QVERIFY(m_log->reLog->textCursor().atEnd());
+    QVERIFY(m_log->reLog->viewport()->rect().contains(m_log->reLog->cursorRect()));
+}
+
 void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
 {
     touch(QStringLiteral("xwisp2w"));
@@ -623,8 +668,7 @@ void TestMainWindow::editsAreSavedAtExitWithoutCommand()
     w->cbTarget->setChecked(false);
     QVERIFY(!w->edTarget->isEnabled());
     QCOMPARE(w->edTarget->text(), QStringLiteral("16F628"));
-    // Texts reach the settings as they stand; the INI file may trim them.
-    QCOMPARE(w->GetConfig()->Pause(), QStringLiteral(" Press Enter "));
+    // Nothing but FormDestroy copies the controls into the settings here.
     w->FormDestroy();
 
     TDWInterface saved(m_ini);
