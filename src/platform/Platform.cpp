@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
@@ -99,6 +100,23 @@ QString iniPathFor(const QString &executable)
             break;
     }
     return (dot < 0 ? executable : executable.left(dot)) + QStringLiteral(".ini");
+}
+
+QString settingsIniPath(const QString &executable, bool portable, const QString &configFolder)
+{
+    const QString beside = iniPathFor(executable);
+    if (portable || fileExists(beside))
+        return beside;
+    return configFolder + conventions().delimiter + QStringLiteral("dranelwisp.ini");
+}
+
+QString settingsIniPath()
+{
+    // Set by the build (DRANELWISP_PORTABLE); nothing else depends on it.
+    constexpr bool portable = DW_PORTABLE_BUILD;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/dranelwisp");
+    return settingsIniPath(executablePath(), portable, QDir::toNativeSeparators(folder));
 }
 
 bool fileExists(const QString &path)

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollBar>
@@ -64,6 +66,7 @@ private slots:
     void missingProgrammerDisablesBothActions();
     void disabledShortcutDoesNothing();
     void cancelledOpenChangesNothing();
+    void droppedLocalFilesGoToTheHeadInDropOrder();
     void programSecondEntryMovesItToHead();
     void entriesAreColouredInPressOrder();
     void readLineLoggedIsLineLaunched();
@@ -476,6 +479,42 @@ void TestMainWindow::cancelledOpenChangesNothing()
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
 }
 
+// A drop arrives at the control under the pointer (here an edit box), from
+// which the application passes it on to the window that takes drops.
+void TestMainWindow::droppedLocalFilesGoToTheHeadInDropOrder()
+{
+    writeIni(QString(), {path(QStringLiteral("old.hex"))});
+    TfrmMain *w = openMain();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QWidget *target = w->leOutputDir;
+    const QPoint at = target->rect().center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    const QUrl remote(QStringLiteral("https://example.org/c.hex"));
+    QMimeData remoteOnly;
+    remoteOnly.setUrls({remote});
+    QDragEnterEvent refused(at, offered, &remoteOnly, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &refused);
+    QVERIFY(!refused.isAccepted()); // the no-drop cursor
+
+    const QString a = path(QStringLiteral("a.hex"));
+    const QString b = path(QStringLiteral("b.hex"));
+    QMimeData mixed;
+    mixed.setUrls({QUrl::fromLocalFile(a), remote, QUrl::fromLocalFile(b)});
+    mixed.setText(a); // file managers offer the names as text too
+    QDragEnterEvent enter(at, offered, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, offered, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::CopyAction); // a move would delete the dropped files
+    QCOMPARE(w->MRU()->Items(), (QStringList {b, a, path(QStringLiteral("old.hex"))}));
+    QCOMPARE(w->cbHexes->currentText(), b);
+    QCOMPARE(w->Settings()->HexInputFile(), b);
+    QCOMPARE(w->leOutputDir->text(), platform::conventions().defaultReadOutputDir);
+}
+
 void TestMainWindow::programSecondEntryMovesItToHead()
 {
     touch(QStringLiteral("xwisp2w"));
@@ -689,11 +728,13 @@ void TestMainWindow::editsAreSavedAtExitWithoutCommand()
 
 void TestMainWindow::failedSaveAtExitRaisesError()
 {
-    m_ini = path(QStringLiteral("no-such-folder/dranelwisp.ini"));
+    // A missing folder is made by the save; a file in its place cannot be.
+    touch(QStringLiteral("not-a-folder"));
+    m_ini = path(QStringLiteral("not-a-folder/dranelwisp.ini"));
     TfrmMain *w = openMain();
     try {
         w->FormDestroy();
-        QFAIL("the save into a missing folder succeeded");
+        QFAIL("the save below a file succeeded");
     } catch (const TError &error) {
         QCOMPARE(error.Message(), QStringLiteral("Unable to write to ") + m_ini);
     }
