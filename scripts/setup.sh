@@ -5,9 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          xvfb xdotool xterm x11-utils fonts-dejavu-core)
+          xvfb xdotool xterm x11-utils fonts-dejavu-core
+          desktop-file-utils appstream dpkg-dev)
 bash scripts/install-packages.sh "${packages[@]}"
 [ "${1:-}" != "--packages-only" ] || exit 0
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDRANELWISP_PORTABLE=ON
 cmake --build build -j"$(nproc)"

@@ -6,11 +6,16 @@
 #include "ufrmMain.h"
 #include "ufrmPICLog.h"
 
+#include <QIcon>
+
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     TApplication application(argc, argv);
+    // The desktop finds the menu entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.dranelwisp.dranelwisp"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
 
     const auto frmMain = std::make_unique<TfrmMain>();
     const auto frmPICLog = std::make_unique<TfrmPICLog>();

@@ -9,6 +9,8 @@ Writes into resources/ (or DIR):
                     yellow bold text stays readable.
   AboutPicture.bmp  118 x 118, 24 bits per pixel: a PIC chip in its socket.
   MainIcon.png      64 x 64 RGBA program icon: the same chip, seen from above.
+  icons/NxN.png     the program icon at the desktop's icon sizes (16, 32, 48,
+                    64, 128 and 256 pixels), installed into the hicolor theme.
 
 Python 3 standard library only, and no randomness from outside the script, so
 the output is byte-for-byte the same on every run; the committed files are
@@ -255,19 +257,47 @@ def png_rgba(rows):
             + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
 
 
+def halve(rows):
+    """Half the size: each pixel the alpha-weighted mean of a 2 x 2 block."""
+    out = []
+    for y in range(0, len(rows), 2):
+        row = []
+        for x in range(0, len(rows[0]), 2):
+            block = [rows[y + j][x + i] for j in (0, 1) for i in (0, 1)]
+            a = sum(p[3] for p in block)
+            rgb = [round(sum(p[c] * p[3] for p in block) / a) if a else 0 for c in range(3)]
+            row.append((rgb[0], rgb[1], rgb[2], round(a / 4)))
+        out.append(row)
+    return out
+
+
+def icons():
+    """The program icon at the desktop's sizes. The small ones are drawn at
+    their own size, so their edges stay crisp; 256 is drawn with fewer samples
+    per pixel and halved for 128, which keeps the script quick."""
+    big = render(256, None, samples=2)
+    images = {size: render(size, None) for size in (16, 32, 48, 64)}
+    images[128] = halve(big)
+    images[256] = big
+    return images
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.join(here, "..", "resources"))
     out = parser.parse_args().out
-    os.makedirs(out, exist_ok=True)
+    os.makedirs(os.path.join(out, "icons"), exist_ok=True)
 
     pal, rows = make_tile()
+    icon = icons()
     files = {
         "PB_BACK.bmp": bmp_4bpp(TILE, TILE, pal, rows),
         "AboutPicture.bmp": bmp_24bpp(render(118, about_background)),
-        "MainIcon.png": png_rgba(render(64, None)),
+        "MainIcon.png": png_rgba(icon[64]),
     }
+    for size, image in icon.items():
+        files[f"icons/{size}x{size}.png"] = png_rgba(image)
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)

@@ -11,7 +11,11 @@
 // rejected with a message and a non-zero exit.
 //
 // When XWISP2W_ARGS_LOG names a file, every run first appends its arguments
-// there as one JSON array line, so tests can see exactly what arrived.
+// there as one JSON array line, so tests can see exactly what arrived. A byte
+// that is not valid in the local encoding is recorded as the lone surrogate
+// U+DC80 + byte (a "\udcXX" escape), so every argument keeps its bytes.
+
+#include "LocalText.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -208,7 +212,7 @@ int main(int argc, char *argv[])
 {
     QStringList args;
     for (int k = 1; k < argc; ++k)
-        args << QString::fromLocal8Bit(argv[k]);
+        args << platform::decodeLocal(argv[k]);
     logArguments(args);
 
     Request request;
@@ -228,13 +232,20 @@ int main(int argc, char *argv[])
     say(request.target ? QStringLiteral("target PIC %1 (as told)").arg(*request.target)
                        : QStringLiteral("target PIC detected: 16F84A (simulated)"));
 
+    // Opened by the name's own bytes: QFile would look up another name for a
+    // byte that is not valid in the local encoding.
     int code = Ok;
-    QFile file(request.hexFile);
+    QFile file;
+    std::FILE *stream = std::fopen(
+        platform::encodeLocal(request.hexFile).constData(), request.read ? "wb" : "rb");
+    const bool opened = stream
+        && file.open(stream, request.read ? QIODevice::WriteOnly : QIODevice::ReadOnly,
+            QFileDevice::AutoCloseHandle);
     if (request.read) {
         QByteArray image;
         image += hexRecord(0x0000, 0x00, QByteArray::fromHex("8316FF30860083120800"));
         image += hexRecord(0x0000, 0x01, QByteArray());
-        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size()) {
+        if (!opened || file.write(image) != image.size()) {
             code = fail(FileError, QStringLiteral("cannot write \"%1\"").arg(request.hexFile));
         } else {
             file.close();
@@ -242,7 +253,7 @@ int main(int argc, char *argv[])
         }
     } else {
         QString why;
-        if (!file.open(QIODevice::ReadOnly)) {
+        if (!opened) {
             code = fail(FileError, QStringLiteral("cannot open \"%1\"").arg(request.hexFile));
         } else if (!isIntelHex(file.readAll(), why)) {
             code = fail(

@@ -1,14 +1,26 @@
 #include "Launcher.h"
 
-#include <QFileInfo>
-
 #ifdef Q_OS_WIN
 #include "WinLaunch.h"
 
 #include <QDir>
+#include <QFileInfo>
 #else
-#include <QProcess>
+#include "LocalText.h"
+
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <vector>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace platform {
@@ -34,6 +46,74 @@ QString terminalEmulator()
             return path;
     }
     return {};
+}
+
+// The absolute name of the executable file that the path names, as bytes, or
+// nothing. A relative path is taken against the working folder, once.
+QByteArray executableFile(const QString &path)
+{
+    const QByteArray bytes = encodeLocal(path);
+    struct stat info;
+    if (bytes.isEmpty() || ::stat(bytes.constData(), &info) != 0 || !S_ISREG(info.st_mode)
+        || ::access(bytes.constData(), X_OK) != 0)
+        return {};
+    if (bytes.startsWith('/'))
+        return encodeLocal(QDir::cleanPath(path));
+    char *cwd = ::getcwd(nullptr, 0);
+    if (cwd == nullptr)
+        return {};
+    const QString absolute = decodeLocal(cwd) + u'/' + path;
+    ::free(cwd);
+    return encodeLocal(QDir::cleanPath(absolute));
+}
+
+// Starts the program of args[0] with exactly these bytes as its arguments, in
+// a session of its own. A child forks the program and ends at once, so the
+// program is never ours to wait for and leaves no zombie. True when the
+// program itself was started: a failed exec reports its error through a pipe
+// that a successful one closes.
+bool spawnDetached(const std::vector<QByteArray> &args)
+{
+    std::vector<char *> argv;
+    for (const QByteArray &arg : args)
+        argv.push_back(const_cast<char *>(arg.constData()));
+    argv.push_back(nullptr);
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return false;
+    // Between fork and exec only calls that are safe in a forked child.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setsid();
+        const pid_t program = ::fork();
+        if (program > 0)
+            ::_exit(0);
+        if (program == 0) {
+            struct sigaction defaults = {};
+            defaults.sa_handler = SIG_DFL;
+            ::sigaction(SIGPIPE, &defaults, nullptr);
+            ::execv(argv[0], argv.data());
+        }
+        // The second fork or the exec failed.
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    bool started = false;
+    if (child > 0) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+            continue;
+        int error = 0;
+        ssize_t got = 0;
+        do {
+            got = ::read(report[0], &error, sizeof error);
+        } while (got < 0 && errno == EINTR);
+        started = got == 0;
+    }
+    ::close(report[0]);
+    return started;
 }
 #endif
 
@@ -107,23 +187,32 @@ bool startDetached(const QString &commandLine)
     const QString named = words.takeFirst();
     // The file the main window tested: a relative name is taken against the
     // working folder, once, and never looked up in PATH, by us or a terminal.
+#ifdef Q_OS_WIN
     const QFileInfo info(named);
     if (named.isEmpty() || !info.isFile() || !info.isExecutable())
         return false;
     const QString program = info.absoluteFilePath();
-#ifdef Q_OS_WIN
     // Windows hands the tool the line as it stands; only the file is fixed.
     return startWin32Process(
         reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(program).utf16()),
         reinterpret_cast<const wchar_t *>(commandLine.utf16()));
 #else
-    // An argument vector all the way: no shell ever sees the line.
+    const QByteArray program = executableFile(named);
+    if (program.isEmpty())
+        return false;
+    // An argument vector all the way: no shell ever sees the line. Each word
+    // reaches the tool as the bytes it stands for, so a file name in another
+    // 8-bit encoding names the same file there.
+    std::vector<QByteArray> args;
     const QString terminal = terminalEmulator();
-    if (terminal.isEmpty())
-        return QProcess::startDetached(program, words);
-    // The terminal's title names the tool that runs in it.
-    return QProcess::startDetached(terminal,
-        QStringList {QStringLiteral("-T"), program, QStringLiteral("-e"), program} + words);
+    if (!terminal.isEmpty()) {
+        // The terminal's title names the tool that runs in it.
+        args = {QFile::encodeName(terminal), "-T", program, "-e"};
+    }
+    args.push_back(program);
+    for (const QString &word : std::as_const(words))
+        args.push_back(encodeLocal(word));
+    return spawnDetached(args);
 #endif
 }
 

@@ -13,8 +13,9 @@ QStringList splitCommandLine(const QString &commandLine);
 // Starts the command line as its own, visible, detached process. The program
 // is the file its first word names, relative to the working folder (never
 // searched in PATH). On Windows the line reaches it as it stands, in a new
-// console; elsewhere it is split into words and started inside a terminal
-// window titled with the program's path when a terminal emulator is
+// console; elsewhere it is split into words, each passed as the bytes it
+// stands for (escaped bytes included, LocalText.h), and started inside a
+// terminal window titled with the program's path when a terminal emulator is
 // installed, otherwise directly. Never goes through a shell. Returns false
 // when nothing could be started.
 bool startDetached(const QString &commandLine);

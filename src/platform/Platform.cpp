@@ -1,5 +1,6 @@
 #include "Platform.h"
 
+#include "FileReplace.h"
 #include "LocalText.h"
 
 #include <QCollator>
@@ -8,6 +9,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QStandardPaths>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace platform {
 
@@ -96,12 +102,50 @@ QString iniPathFor(const QString &executable)
     return (dot < 0 ? executable : executable.left(dot)) + QStringLiteral(".ini");
 }
 
+QString settingsIniPath(const QString &executable, bool portable, const QString &configFolder)
+{
+    const QString beside = iniPathFor(executable);
+    if (portable || fileExists(beside))
+        return beside;
+    return configFolder + conventions().delimiter + QStringLiteral("dranelwisp.ini");
+}
+
+QString settingsIniPath()
+{
+    // Set by the build (DRANELWISP_PORTABLE); nothing else depends on it.
+    constexpr bool portable = DW_PORTABLE_BUILD;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/dranelwisp");
+    return settingsIniPath(executablePath(), portable, QDir::toNativeSeparators(folder));
+}
+
 bool fileExists(const QString &path)
 {
     if (path.isEmpty())
         return false;
+#ifdef Q_OS_WIN
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
+#else
+    // QFileInfo would look up the replacement character in place of a byte
+    // that is not valid in the local encoding.
+    struct stat info;
+    return ::stat(encodeLocal(path).constData(), &info) == 0 && !S_ISDIR(info.st_mode);
+#endif
+}
+
+bool replaceFile(const QString &path, const QByteArray &bytes)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    return replaceFileContents(reinterpret_cast<const wchar_t *>(native.utf16()), bytes.constData(),
+        std::size_t(bytes.size()));
+#else
+    return replaceFileContents(
+        encodeLocal(path).constData(), bytes.constData(), std::size_t(bytes.size()));
+#endif
 }
 
 bool sameText(const QString &a, const QString &b)

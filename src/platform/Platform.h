@@ -44,8 +44,23 @@ QString executablePath();
 // and slash (Windows accepts both slashes); in the POSIX ones only slash.
 QString iniPathFor(const QString &executable);
 
-// True when a file (not a folder) of that name exists.
+// Where the program keeps its INI file. A portable build keeps it beside the
+// executable (iniPathFor). An installed build keeps "dranelwisp.ini" in the
+// user's configuration folder, because the executable's folder is not the
+// user's; an INI file that already lies beside the executable still wins, so
+// a copy carried around with its settings stays portable.
+QString settingsIniPath(const QString &executable, bool portable, const QString &configFolder);
+// The rule above for this build, the running executable and the user's
+// configuration folder ($XDG_CONFIG_HOME/dranelwisp, else ~/.config/dranelwisp).
+QString settingsIniPath();
+
+// True when a file (not a folder) of that name exists. The name's escaped
+// bytes (LocalText.h) are looked up as the bytes they stand for.
 bool fileExists(const QString &path);
+
+// Replaces the file's contents with bytes, so that it never holds a mix of old
+// and new ones (FileReplace.h). False when the file was not written.
+bool replaceFile(const QString &path, const QByteArray &bytes);
 
 // Case-insensitive comparison in the user's locale (linguistic, not a byte fold).
 // Texts with escaped bytes (LocalText.h) compare those bytes exactly.

@@ -5,6 +5,9 @@
 #include "Platform.h"
 #include "TextUtils.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -15,7 +18,7 @@ const QString kMRUSection = QStringLiteral("MRU");
 } // namespace
 
 TDWInterface::TDWInterface()
-    : TDWInterface(platform::iniPathFor(platform::executablePath()))
+    : TDWInterface(platform::settingsIniPath())
 { }
 
 TDWInterface::TDWInterface(const QString &iniFileName)
@@ -96,6 +99,8 @@ void TDWInterface::SaveConfig()
         ini.WriteString(
             kMRUSection, QStringLiteral("MRU_") + QString::number(i + 1), FMRUList.at(i));
 
+    // An installed program's configuration folder is made by its first save.
+    QDir().mkpath(QFileInfo(FIniFileName).absolutePath());
     ini.Save();
 }
 

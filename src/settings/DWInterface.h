@@ -10,7 +10,7 @@
 class TDWInterface
 {
 public:
-    // Loads from the INI file beside the running executable.
+    // Loads from the program's INI file (platform::settingsIniPath()).
     TDWInterface();
     // Loads from the given INI file (used by tests and tools).
     explicit TDWInterface(const QString &iniFileName);

@@ -5,12 +5,8 @@
 #include "Platform.h"
 #include "TextUtils.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <algorithm>
 
 namespace {
 
@@ -320,35 +316,9 @@ QByteArray TIniFile::ToBytes() const
 
 void TIniFile::Save() const
 {
-    const QString failure = QStringLiteral("Unable to write to ") + FFileName;
-    if (FUnreadable)
-        throw TError(failure);
-    // Written to a temporary file and renamed over the old one, so a failure
-    // at any point leaves the old file whole. Where the folder does not let us
-    // create that temporary file but the file itself is writable, the file is
-    // written in place: not atomic, but saved.
-    const QByteArray bytes = ToBytes();
-    QSaveFile file(FFileName);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw TError(failure);
-    RemoveStrayTemporaries();
-}
-
-void TIniFile::RemoveStrayTemporaries() const
-{
-    // A save killed halfway leaves its temporary file behind: the file's own
-    // name, ".", and six random letters. Only such regular files beside our
-    // own file are removed.
-    const QFileInfo info(FFileName);
-    const QString prefix = info.fileName() + u'.';
-    QDir dir = info.absoluteDir();
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
-            continue;
-        const bool letters = std::all_of(name.cbegin() + prefix.size(), name.cend(),
-            [](QChar c) { return c.isLetter() && c.unicode() < 128; });
-        if (letters && !QFileInfo(dir.filePath(name)).isSymLink())
-            dir.remove(name);
-    }
+    // Replaced atomically, or written in place where the folder takes no new
+    // file (platform::replaceFile); a file that could not be read is never
+    // replaced.
+    if (FUnreadable || !platform::replaceFile(FFileName, ToBytes()))
+        throw TError(QStringLiteral("Unable to write to ") + FFileName);
 }

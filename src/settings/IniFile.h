@@ -71,11 +71,11 @@ public:
     // The file's contents as Save() writes them.
     QByteArray ToBytes() const;
     // Replaces the file atomically with ToBytes(), or writes it in place when
-    // its folder is not writable, and removes temporary files that earlier
-    // saves killed halfway left beside it. Throws TError("Unable to write to
-    // <file>") when the file could not be read or cannot be written; the old
-    // file is then left as it was (in place, a write that fails midway cannot
-    // keep it).
+    // its folder is not writable (platform::replaceFile, which also removes
+    // the temporary files of saves killed halfway). Throws TError("Unable to
+    // write to <file>") when the file could not be read or cannot be written;
+    // the old file is then left as it was (in place, a write that fails
+    // midway cannot keep it).
     void Save() const;
 
 private:
@@ -97,7 +97,6 @@ private:
     void ChooseNewLineEnd(); // sets FNewLineEnd from the lines held now
     void EnsureLastLineEnded();
     Line MakeLine(const QByteArray &text) const;
-    void RemoveStrayTemporaries() const;
 
     QString FFileName;
     std::vector<Line> FLines;

@@ -132,6 +132,7 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
     CreateActions();
     CreateControls();
     CreateMenu();
+    EnableFileDrops();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     layout()->activate();
 

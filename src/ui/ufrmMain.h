@@ -10,6 +10,8 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -33,7 +35,7 @@ class TfrmMain : public QMainWindow
     Q_OBJECT
 
 public:
-    // Runs FormCreate. An empty iniFileName means the INI file beside the executable.
+    // Runs FormCreate. An empty iniFileName means the program's own INI file.
     explicit TfrmMain(const QString &iniFileName = QString(), QWidget *parent = nullptr);
     ~TfrmMain() override;
 
@@ -112,6 +114,9 @@ protected:
     // Key preview: the key releases of every control reach FormKeyUp.
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    // Local files dropped on the window go to the head of the recent list.
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void CreateControls();
@@ -120,6 +125,7 @@ private:
     void FormCreate(const QString &iniFileName);
     void RefreshHexList();
     void RunCommand(const QString &commandLine);
+    void EnableFileDrops();
 
     std::unique_ptr<TFormPainter> FPainter;
     std::unique_ptr<TDWInterface> FSettings;

@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "FormPainter.h"
 #include "LookTestSupport.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -269,6 +270,13 @@ void TestFormPainter::committedFilesMatchTheScript()
         QVERIFY(committed.open(QIODevice::ReadOnly));
         QVERIFY2(generated.readAll() == committed.readAll(),
             qPrintable(name + QStringLiteral(" differs from what the script makes")));
+    }
+    const QDir icons(out.filePath(QStringLiteral("icons")));
+    QVERIFY(!icons.isEmpty(QDir::Files));
+    for (const QString &name : icons.entryList(QDir::Files)) {
+        QFile committed(QStringLiteral(DW_SOURCE_DIR "/resources/icons/") + name);
+        QVERIFY2(committed.open(QIODevice::ReadOnly), qPrintable(name));
+        QVERIFY2(committed.readAll() == readAll(icons.filePath(name)), qPrintable(name));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -396,6 +397,7 @@ private slots:
         QTest::addRow("file writable, not readable")
             << 0777 << true << 0200 << "1 Unable to write to ";
         QTest::addRow("file of root, mode 000") << 0777 << false << 0 << "1 Unable to write to ";
+        QTest::addRow("file read-only") << 0777 << true << 0444 << "3 Unable to write to ";
         QTest::addRow("folder not searchable") << 0700 << true << 0644 << "1 Unable to write to ";
     }
 
@@ -443,6 +445,8 @@ private slots:
             contents[which] = readAll(ini);
         }
         int seen[2] = {0, 0};
+        qsizetype strays = 0; // the most temporaries found beside it after a kill
+        const QStringList temporaries {"dranelwisp.ini.dwsave-*"};
         for (int kill = 0; kill < 200; ++kill) {
             QProcess child;
             child.start(QCoreApplication::applicationFilePath(), {"--save-loop", ini});
@@ -453,14 +457,24 @@ private slots:
             const QByteArray now = readAll(ini);
             QVERIFY2(now == contents[0] || now == contents[1], qPrintable(QString::number(kill)));
             ++seen[now == contents[1]];
+            strays = qMax(strays, QDir(dir.path()).entryList(temporaries, QDir::Files).size());
         }
-        qInfo("200 kills: small contents %d times, large %d times", seen[0], seen[1]);
-        // Temporary files left by killed saves go with the next save; others stay.
-        writeAll(ini + ".AbCdEf", "stray");
-        writeAll(ini + ".bak", "kept");
+        qInfo("200 kills: small contents %d times, large %d times, at most %d temporaries", seen[0],
+            seen[1], int(strays));
+        QVERIFY(strays <= 1); // each save removes those of the saves killed before
+        // Only temporaries that no save is writing go; the user's files stay,
+        // whatever their names.
+        writeAll(ini + ".dwsave-AbC123", "stray");
+        writeAll(ini + ".dwsave-InUse1", "being written");
+        QFile inUse(ini + ".dwsave-InUse1");
+        QVERIFY(inUse.open(QIODevice::ReadOnly) && flock(inUse.handle(), LOCK_EX) == 0);
+        for (const char *own : {".bak", ".backup", ".abcdef", ".dwsave-AbC12"})
+            writeAll(ini + own, "kept");
         TDWInterface(ini).SaveConfig();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-            QStringList({"dranelwisp.ini", "dranelwisp.ini.bak"}));
+            QStringList({"dranelwisp.ini", "dranelwisp.ini.abcdef", "dranelwisp.ini.backup",
+                "dranelwisp.ini.bak", "dranelwisp.ini.dwsave-AbC12",
+                "dranelwisp.ini.dwsave-InUse1"}));
     }
 
     void commands_data()

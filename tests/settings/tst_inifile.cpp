@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 class TestIniFile : public QObject
 {
@@ -387,6 +388,24 @@ private slots:
         ini.WriteString("Sec2", "New", QStringLiteral("1"));
         ini.Save();
         QCOMPARE(readAll(path), before + "New=1\r\n"); // CRLF dominates the file
+    }
+
+    void saveKeepsModeAndLink()
+    {
+        // A link to the INI file stays a link, and the file keeps its mode.
+        QTemporaryDir dir;
+        const QString real = dir.filePath("real.ini"), link = dir.filePath("link.ini");
+        writeAll(real, "[Sec]\nA=1\n");
+        QVERIFY(chmod(QFile::encodeName(real), 0604) == 0);
+        QVERIFY(QFile::link(real, link));
+        TIniFile ini(link);
+        ini.WriteString("Sec", "A", "2");
+        ini.Save();
+        QCOMPARE(QFileInfo(link).symLinkTarget(), real);
+        QCOMPARE(readAll(real), QByteArray("[Sec]\nA=2\n"));
+        struct stat info;
+        QVERIFY(stat(QFile::encodeName(real), &info) == 0);
+        QCOMPARE(info.st_mode & 07777, 0604u);
     }
 
     void unwritableFileKeepsOldOne_data()

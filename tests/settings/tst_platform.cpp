@@ -58,6 +58,36 @@ private slots:
         QCOMPARE(platform::iniPathFor(executable), ini);
     }
 
+    // Which INI file a portable and an installed build use.
+    void settingsIniPath_data()
+    {
+        QTest::addColumn<bool>("portable");
+        QTest::addColumn<QString>("beside"); // what lies beside the executable
+        QTest::addColumn<bool>("usesBeside");
+        QTest::addRow("portable, nothing beside") << true << "" << true;
+        QTest::addRow("portable, INI beside") << true << "file" << true;
+        QTest::addRow("installed, nothing beside") << false << "" << false;
+        QTest::addRow("installed, INI beside wins") << false << "file" << true;
+        QTest::addRow("installed, folder of that name") << false << "folder" << false;
+    }
+
+    void settingsIniPath()
+    {
+        QFETCH(bool, portable);
+        QFETCH(QString, beside);
+        QFETCH(bool, usesBeside);
+        QTemporaryDir dir;
+        const QString besideIni = dir.filePath(QStringLiteral("bin/dranelwisp.ini"));
+        QVERIFY(QDir(dir.path()).mkpath(beside == "folder" ? besideIni : QStringLiteral("bin")));
+        QFile file(besideIni);
+        QVERIFY(beside != "file" || file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString config = dir.filePath(QStringLiteral("config/dranelwisp"));
+        QCOMPARE(platform::settingsIniPath(
+                     dir.filePath(QStringLiteral("bin/dranelwisp")), portable, config),
+            usesBeside ? besideIni : config + QStringLiteral("/dranelwisp.ini"));
+    }
+
     void executablePathIsThisProgram()
     {
         // Whatever conventions a test chose, the path names the real file.

@@ -6,9 +6,12 @@
 #include "Error.h"
 #include "FormPainter.h"
 #include "LabeledEdit.h"
+#include "Launcher.h"
+#include "LocalText.h"
 #include "MRU.h"
 #include "Platform.h"
 #include "RecordingUiServices.h"
+#include "TestFiles.h"
 #include "ufrmMain.h"
 #include "ufrmPICLog.h"
 
@@ -16,12 +19,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +38,10 @@
 #include <QTimer>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestMainWindow : public QObject
 {
@@ -54,6 +66,7 @@ private slots:
     void missingProgrammerDisablesBothActions();
     void disabledShortcutDoesNothing();
     void cancelledOpenChangesNothing();
+    void droppedLocalFilesGoToTheHeadInDropOrder();
     void programSecondEntryMovesItToHead();
     void entriesAreColouredInPressOrder();
     void readLineLoggedIsLineLaunched();
@@ -61,6 +74,7 @@ private slots:
     void typedLogTextDoesNotDisturbEntries();
     void logShowsNewestEntryAndTakesShortcuts();
     void refusedLaunchLeavesEverythingAsItWas();
+    void latin1NamesReachTheTool();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
 
@@ -465,6 +479,42 @@ void TestMainWindow::cancelledOpenChangesNothing()
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
 }
 
+// A drop arrives at the control under the pointer (here an edit box), from
+// which the application passes it on to the window that takes drops.
+void TestMainWindow::droppedLocalFilesGoToTheHeadInDropOrder()
+{
+    writeIni(QString(), {path(QStringLiteral("old.hex"))});
+    TfrmMain *w = openMain();
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QWidget *target = w->leOutputDir;
+    const QPoint at = target->rect().center();
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    const QUrl remote(QStringLiteral("https://example.org/c.hex"));
+    QMimeData remoteOnly;
+    remoteOnly.setUrls({remote});
+    QDragEnterEvent refused(at, offered, &remoteOnly, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &refused);
+    QVERIFY(!refused.isAccepted()); // the no-drop cursor
+
+    const QString a = path(QStringLiteral("a.hex"));
+    const QString b = path(QStringLiteral("b.hex"));
+    QMimeData mixed;
+    mixed.setUrls({QUrl::fromLocalFile(a), remote, QUrl::fromLocalFile(b)});
+    mixed.setText(a); // file managers offer the names as text too
+    QDragEnterEvent enter(at, offered, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, offered, &mixed, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::CopyAction); // a move would delete the dropped files
+    QCOMPARE(w->MRU()->Items(), (QStringList {b, a, path(QStringLiteral("old.hex"))}));
+    QCOMPARE(w->cbHexes->currentText(), b);
+    QCOMPARE(w->Settings()->HexInputFile(), b);
+    QCOMPARE(w->leOutputDir->text(), platform::conventions().defaultReadOutputDir);
+}
+
 void TestMainWindow::programSecondEntryMovesItToHead()
 {
     touch(QStringLiteral("xwisp2w"));
@@ -617,6 +667,41 @@ void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
 }
 
+// An INI file from a Latin-1 system names the tool's folder and a hex file
+// with bytes that are not UTF-8: the window finds both, and the tool receives
+// the names' own bytes.
+void TestMainWindow::latin1NamesReachTheTool()
+{
+    const QByteArray dir = QFile::encodeName(m_dir->path());
+    const QByteArray folder = dir + "/tools\xe4", tool = folder + "/xwisp2w",
+                     hex = dir + "/\xc4.hex";
+    const auto remove = qScopeGuard([&] { // names that QTemporaryDir cannot remove
+        ::unlink(tool.constData());
+        ::rmdir(folder.constData());
+        ::unlink(hex.constData());
+    });
+    QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+    QVERIFY(::symlink(DW_BUILD_DIR "/xwisp2w", tool.constData()) == 0);
+    const int fd = ::open(hex.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY(fd >= 0 && ::close(fd) == 0);
+    writeAll(m_ini, "[DranelWispConfig]\nWispProgram=" + tool + "\n[MRU]\nMRU_1=" + hex);
+    QVERIFY(platform::fileExists(platform::decodeLocal(hex)));
+
+    const QString log = path(QStringLiteral("args.log"));
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    qunsetenv("DISPLAY"); // the tool runs directly, without a terminal
+    qunsetenv("WAYLAND_DISPLAY");
+    UiServices().runCommand = platform::startDetached;
+    TfrmMain *w = openMain();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->cbHexes, Qt::Key_F6);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).endsWith('\n'), 30000);
+    const QJsonArray args = QJsonDocument::fromJson(readAll(log)).array();
+    QCOMPARE(platform::encodeLocal(args.last().toString()), hex);
+}
+
 void TestMainWindow::editsAreSavedAtExitWithoutCommand()
 {
     writeIni(QString(), {}, QStringLiteral("TargetEnabled=1\nTarget=16F628\n"));
@@ -644,11 +729,13 @@ void TestMainWindow::editsAreSavedAtExitWithoutCommand()
 
 void TestMainWindow::failedSaveAtExitRaisesError()
 {
-    m_ini = path(QStringLiteral("no-such-folder/dranelwisp.ini"));
+    // A missing folder is made by the save; a file in its place cannot be.
+    touch(QStringLiteral("not-a-folder"));
+    m_ini = path(QStringLiteral("not-a-folder/dranelwisp.ini"));
     TfrmMain *w = openMain();
     try {
         w->FormDestroy();
-        QFAIL("the save into a missing folder succeeded");
+        QFAIL("the save below a file succeeded");
     } catch (const TError &error) {
         QCOMPARE(error.Message(), QStringLiteral("Unable to write to ") + m_ini);
     }

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and looks at the tree as a
+# desktop does: the menu entry starts a program that is there, its icon is
+# there at every size of the hicolor theme, the metainfo names the menu entry,
+# and the substitute tool is off the PATH.
+set -euo pipefail
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+DESTDIR=$root cmake --install "$1" --prefix /usr >/dev/null 2>&1
+cd "$root/usr"
+desktop=$(echo share/applications/*.desktop)
+[ -f "$desktop" ] || fail "not one menu entry: $desktop"
+id=$(basename "$desktop" .desktop)
+program=$(sed -n 's/^Exec=//p' "$desktop")
+[ "$(ls bin)" = "$program" ] || fail "bin/ holds '$(ls bin)', the menu entry starts '$program'"
+[ -x "bin/$program" ] || fail "bin/$program is not executable"
+[ "$(sed -n 's/^Icon=//p' "$desktop")" = "$id" ] || fail "the icon is not named $id"
+for size in 16 32 48 64 128 256; do
+    png=share/icons/hicolor/${size}x${size}/apps/$id.png
+    # A PNG's width and height are the two big-endian words at byte 16.
+    [ "$(od -An -tx1 -j16 -N8 "$png" 2>/dev/null | tr -d ' \n')" = "$(printf '%08x%08x' $size $size)" ] ||
+        fail "$png is missing or not $size x $size pixels"
+done
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "share/metainfo/$id.metainfo.xml" ||
+    fail "the metainfo does not name $id.desktop"
+[ -x libexec/dranelwisp/xwisp2w ] || fail "the substitute tool is not in libexec/dranelwisp"
