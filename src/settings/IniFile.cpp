@@ -93,14 +93,17 @@ void TIniFile::Parse(const QByteArray &bytes)
     }
     for (size_t i = 0; i < FLines.size(); ++i)
         Classify(FLines[i], i == 0);
+    ChooseNewLineEnd();
 }
 
 void TIniFile::ChooseNewLineEnd()
 {
     // New lines follow the habit of the lines the file holds when they are
     // written, not when it was read: a save that erased a section and a save
-    // of its result then choose alike. Ties and files without any line end
-    // go to the convention of the platform style in force.
+    // of its result then choose alike. Only loading and erasing change that
+    // habit: written lines take the chosen end and so only confirm it, which
+    // spares a count of every line at each write. Ties and files without any
+    // line end go to the convention of the platform style in force.
     int lf = 0, crlf = 0, cr = 0;
     for (const Line &line : FLines) {
         crlf += line.end == "\r\n";
@@ -261,7 +264,6 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     if (readChanges(flat))
         flat = u'"' + flat + u'"'; // the read strips these quotes and nothing else
     const QByteArray encodedValue = platform::encodeLocal(flat);
-    ChooseNewLineEnd();
 
     qsizetype header = FindSection(section);
     if (header < 0) {
@@ -304,6 +306,7 @@ void TIniFile::EraseSection(const QString &section)
 {
     for (qsizetype header = FindSection(section); header >= 0; header = FindSection(section))
         FLines.erase(FLines.begin() + header, FLines.begin() + SectionEnd(header));
+    ChooseNewLineEnd();
 }
 
 QByteArray TIniFile::ToBytes() const

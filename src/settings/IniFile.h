@@ -94,7 +94,7 @@ private:
     qsizetype FindSection(const QString &section) const;
     qsizetype SectionEnd(qsizetype header) const; // index of the next header, or the line count
     qsizetype FindKey(qsizetype header, const QString &key) const;
-    void ChooseNewLineEnd(); // sets FNewLineEnd from the lines held now
+    void ChooseNewLineEnd(); // sets FNewLineEnd from the lines held now (after loads and erases)
     void EnsureLastLineEnded();
     Line MakeLine(const QByteArray &text) const;
 
