@@ -11,6 +11,8 @@ Writes into resources/ (or DIR):
   MainIcon.png      64 x 64 RGBA program icon: the same chip, seen from above.
   icons/NxN.png     the program icon at the desktop's icon sizes (16, 32, 48,
                     64, 128 and 256 pixels), installed into the hicolor theme.
+  icons/scalable.svg  the same icon as a scalable drawing, from the same
+                    measures and colours, for the theme's scalable folder.
 
 Python 3 standard library only, and no randomness from outside the script, so
 the output is byte-for-byte the same on every run; the committed files are
@@ -282,6 +284,83 @@ def icons():
     return images
 
 
+def svg_number(v):
+    """A coordinate with two decimals and no trailing zeros."""
+    text = f"{v:.2f}".rstrip("0").rstrip(".")
+    return "0" if text == "-0" else text
+
+
+def svg_colour(rgb):
+    return "#" + "".join(f"{min(255, max(0, round(c))):02x}" for c in rgb)
+
+
+def wisp_outline(s):
+    """Closed outline of the wisp of wisp_sample: the spiral r = 4 * angle, as
+    wide as the full-brightness width of the drawn curl. Its end runs on
+    until its inner edge reaches r = 40, where icon_svg clips it, so it
+    tapers off as the drawn curl does."""
+    n = 200
+    end = 10.0 + 0.8 * 1.6 / 4
+    centre, side = [], ([], [])
+    for i in range(n + 1):
+        theta = end * i / n
+        r = 4 * s * theta
+        # wisp_sample measures the angle from the negative x axis.
+        centre.append((59 * s - r * math.cos(theta), 59 * s - r * math.sin(theta)))
+    for i, (x, y) in enumerate(centre):
+        (ax, ay), (bx, by) = centre[max(i - 1, 0)], centre[min(i + 1, n)]
+        length = math.hypot(bx - ax, by - ay)
+        nx, ny = -(by - ay) / length, (bx - ax) / length
+        half = 0.8 * s * (0.6 + 4 * s * end * i / n / (40 * s))
+        side[0].append((x + nx * half, y + ny * half))
+        side[1].append((x - nx * half, y - ny * half))
+    points = side[0] + side[1][::-1]
+    return "M" + " L".join(f"{svg_number(x)},{svg_number(y)}" for x, y in points) + " Z"
+
+
+def icon_svg():
+    """The program icon as SVG in the 118-unit square of chip_sample and
+    wisp_sample: the same body, pins, notch, dot, light and wisp."""
+    s = 1.0
+    x0, y0, x1, y1 = 30 * s, 14 * s, 88 * s, 104 * s
+    pins = 9
+    pitch = (y1 - y0 - 8 * s) / pins
+    n = svg_number
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           '<svg xmlns="http://www.w3.org/2000/svg" width="118" height="118" '
+           'viewBox="0 0 118 118">',
+           '<title>Dranel-Wisp Command Interface</title>',
+           "<defs>",
+           '<linearGradient id="pin" x1="0" y1="0" x2="0" y2="1">'
+           f'<stop offset="0" stop-color="{svg_colour((200, 204, 212))}"/>'
+           f'<stop offset="1" stop-color="{svg_colour((150, 153, 159))}"/>'
+           "</linearGradient>",
+           '<linearGradient id="body" x1="0" y1="0" x2="1" y2="0">']
+    for i in range(21):
+        t = i / 20
+        g = 34 + 26 * math.exp(-((t - 0.3) ** 2) / 0.05)
+        out.append(f'<stop offset="{n(t)}" stop-color="{svg_colour((g, g, g + 6))}"/>')
+    out += ["</linearGradient>",
+            f'<clipPath id="wisp"><circle cx="{n(59 * s)}" cy="{n(59 * s)}" r="{n(40 * s)}"/>'
+            "</clipPath>", "</defs>"]
+    for i in range(pins):
+        top = y0 + 4 * s + i * pitch + pitch * 0.25
+        for left in (x0 - 12 * s, x1):
+            out.append(f'<rect x="{n(left)}" y="{n(top)}" width="{n(12 * s)}" '
+                       f'height="{n(pitch * 0.5)}" fill="url(#pin)"/>')
+    out.append(f'<rect x="{n(x0)}" y="{n(y0)}" width="{n(x1 - x0)}" height="{n(y1 - y0)}" '
+               f'rx="{n(4 * s)}" fill="url(#body)"/>')
+    mid, notch = (x0 + x1) / 2, 7 * s
+    out.append(f'<path d="M{n(mid - notch)},{n(y0)} A{n(notch)},{n(notch)} 0 0 0 '
+               f'{n(mid + notch)},{n(y0)} Z" fill="{svg_colour((14, 14, 18))}"/>')
+    out.append(f'<circle cx="{n(x0 + 10 * s)}" cy="{n(y0 + 14 * s)}" r="{n(3.5 * s)}" '
+               f'fill="{svg_colour((90, 92, 100))}"/>')
+    out.append(f'<path d="{wisp_outline(s)}" fill="{svg_colour((255, 240, 40))}" '
+               'clip-path="url(#wisp)"/>')
+    out.append("</svg>")
+    return ("\n".join(out) + "\n").encode()
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -298,6 +377,7 @@ def main():
     }
     for size, image in icon.items():
         files[f"icons/{size}x{size}.png"] = png_rgba(image)
+    files["icons/scalable.svg"] = icon_svg()
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)
