@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           xvfb xdotool xterm x11-utils fonts-dejavu-core
           desktop-file-utils appstream dpkg-dev)
+# The package tests read the .deb as Debian's archive does and draw the
+# scalable icon.
+packages+=(lintian librsvg2-bin imagemagick)
 bash scripts/install-packages.sh "${packages[@]}"
 [ "${1:-}" != "--packages-only" ] || exit 0
 

@@ -3,7 +3,9 @@
 # unpacked program under an Xvfb of its own, with HOME and XDG_CONFIG_HOME in
 # a temporary folder. The installed program keeps its INI file in the user's
 # configuration folder, which its first save makes, and writes nothing beside
-# itself; an INI file placed beside it is used instead.
+# itself; an INI file placed beside it is used instead. lintian reads the
+# package as Debian's archive does: no error, no warning, no hardening tag;
+# and the compiler got Debian's hardening flags.
 #   package_run.sh <source folder> <package build folder>
 set -euo pipefail
 deb=$(bash "$1/scripts/package.sh" "$2")
@@ -11,6 +13,12 @@ tmp=$(mktemp -d)
 source "$1/scripts/xsession.sh"
 trap 'xsession_end "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+for flag in -fstack-protector-strong -D_FORTIFY_SOURCE=2; do
+    grep -q -- " $flag " "$2/compile_commands.json" || fail "the package was built without $flag"
+done
+lintian=$(lintian -I "$deb" 2>&1 | grep -v 'root privileges') || true
+grep -E '^[EW]: |hardening-' <<<"$lintian" && fail "lintian: $lintian"
 
 dpkg-deb -x "$deb" "$tmp/root"
 bin=$tmp/root/usr/bin
