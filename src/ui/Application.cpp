@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Error.h"
+#include "QuitSignals.h"
 #include "UiServices.h"
 
 #include <QEvent>
@@ -71,6 +72,23 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
         }
         return false;
     }
+}
+
+void CloseOnSessionEnd(QWidget *mainWindow)
+{
+    const QPointer<QWidget> window(mainWindow);
+    const auto end = [window] {
+        if (window && window->isVisible() && !QApplication::activeModalWidget()) {
+            window->close(); // as File > Exit
+            return;
+        }
+        // A modal dialog runs a loop of its own, and a hidden main window
+        // (hidden while the configuration dialog is open) ends nothing by
+        // closing: leaving every loop ends the dialogs as Cancel, then the run.
+        QCoreApplication::exit(0);
+    };
+    platform::onQuitSignals(mainWindow, end);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, mainWindow, end);
 }
 
 namespace {

@@ -51,9 +51,11 @@ void TfrmMain::acConfigurationExecute()
     dialog->move(centre - QPoint(dialog->width() / 2, dialog->height() / 2));
 
     hide();
+    FConfigurationOpen = true;
     {
         // The main window must come back even if something below fails.
         const TScopeExit restore([this] {
+            FConfigurationOpen = false;
             show();
             raise();
             activateWindow();
@@ -85,8 +87,10 @@ void TfrmMain::Timer1Timer()
     if (Timer1)
         Timer1->stop(); // fires once only
     // Only a first start without any programmer path opens the dialog; a
-    // path naming a missing file shows as disabled actions instead.
-    if (FSettings->WispProgram().isEmpty())
+    // path naming a missing file shows as disabled actions instead. A dialog
+    // the user opened already is the one: a second one over it would write
+    // its stale empty path over the user's choice.
+    if (FSettings->WispProgram().isEmpty() && !FConfigurationOpen)
         acConfigurationExecute();
 }
 

@@ -34,6 +34,7 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
 
     reLog = new QTextEdit(this);
     reLog->setObjectName(QStringLiteral("reLog"));
+    reLog->setAccessibleName(QStringLiteral("Command lines"));
     reLog->setLineWrapMode(QTextEdit::NoWrap);
     reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

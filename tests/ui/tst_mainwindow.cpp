@@ -1,6 +1,7 @@
 // The main window with a temporary INI file: start-up state, layout, the
 // enabled rules of the programmer actions, the F6/F9 road into the log and the
 // launcher, and what reaches the INI file at exit.
+#include "Application.h"
 #include "ColorButton.h"
 #include "DWInterface.h"
 #include "Error.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QJsonArray>
@@ -39,6 +41,7 @@
 
 #include <memory>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,7 +76,10 @@ private slots:
     void entriesAppendedWhileLogHidden();
     void typedLogTextDoesNotDisturbEntries();
     void logShowsNewestEntryAndTakesShortcuts();
-    void refusedLaunchLeavesEverythingAsItWas();
+    void refusedLaunchIsShownAfterTheLine_data();
+    void refusedLaunchIsShownAfterTheLine();
+    void toolGetsExactlyTheChosenValues_data();
+    void toolGetsExactlyTheChosenValues();
     void latin1NamesReachTheTool();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
@@ -325,9 +331,11 @@ void TestMainWindow::actionsAndMenu()
     const QList<QAction *> items = w->File1->actions();
     QCOMPARE(items.size(), 4);
     QCOMPARE(items.at(0), w->Configuration2);
-    QCOMPARE(items.at(0)->text(), QStringLiteral("Configuration\tF2"));
+    QCOMPARE(items.at(0)->text(), QStringLiteral("Configuration"));
+    QCOMPARE(items.at(0)->shortcut(), QKeySequence(Qt::Key_F2)); // shown beside the caption
     QCOMPARE(items.at(1), w->ShowLog1);
-    QCOMPARE(items.at(1)->text(), QStringLiteral("Show Log\tF4"));
+    QCOMPARE(items.at(1)->text(), QStringLiteral("Show Log"));
+    QCOMPARE(items.at(1)->shortcut(), QKeySequence(Qt::Key_F4));
     QVERIFY(items.at(2)->isSeparator());
     QCOMPARE(items.at(3)->text(), QStringLiteral("E&xit"));
     QVERIFY(items.at(3)->shortcut().isEmpty());
@@ -581,6 +589,9 @@ void TestMainWindow::readLineLoggedIsLineLaunched()
     QCOMPARE(logLines(), m_services->launched);
     QVERIFY(m_services->launched.at(0).contains(QStringLiteral("20260307090558.hex")));
     QVERIFY(m_services->launched.at(1).contains(QStringLiteral("20260307090559.hex")));
+    // The tool's arguments name the file of the logged line.
+    QVERIFY(m_services->launchedArguments.at(0).contains(QStringLiteral("./20260307090558.hex")));
+    QVERIFY(m_services->launchedArguments.at(1).contains(QStringLiteral("./20260307090559.hex")));
     QVERIFY(w->MRU()->Items().isEmpty()); // reading leaves the recent list alone
 }
 
@@ -648,23 +659,158 @@ void TestMainWindow::logShowsNewestEntryAndTakesShortcuts()
     QVERIFY(m_log->reLog->viewport()->rect().contains(m_log->reLog->cursorRect()));
 }
 
-void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
+// The real launcher, the tool run directly (no terminal) with its standard
+// input closed, so a PAUSE ends at once.
+static void useRealLauncher()
 {
-    touch(QStringLiteral("xwisp2w"));
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    UiServices().runCommand = [](const TToolCommand &command, QString &reason) {
+        const int input = ::dup(0);
+        const int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, 0);
+        const bool started = platform::startDetached(command.Line, command.Arguments, reason);
+        ::dup2(input, 0);
+        ::close(input);
+        ::close(null);
+        return started;
+    };
+}
+
+void TestMainWindow::refusedLaunchIsShownAfterTheLine_data()
+{
+    QTest::addColumn<QString>("change"); // what happens to the tool after the check
+    QTest::addColumn<int>("error");
+    QTest::addRow("no execute permission") << "chmod" << EACCES;
+    QTest::addRow("removed") << "remove" << ENOENT;
+    QTest::addRow("exec fails in the child") << "garble" << ENOEXEC;
+}
+
+// After the check that enabled the actions the tool changes; F6 and F9 log
+// their lines and then tell, each in the standard error box, that the tool
+// did not start and why. Nothing else changes.
+void TestMainWindow::refusedLaunchIsShownAfterTheLine()
+{
+    QFETCH(QString, change);
+    QFETCH(int, error);
+    const QString tool = path(QStringLiteral("xwisp2w"));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", tool));
     touch(QStringLiteral("a.hex"));
-    writeIni(path(QStringLiteral("xwisp2w")), {path(QStringLiteral("a.hex"))});
-    m_services->launchResult = false;
+    writeIni(tool, {path(QStringLiteral("a.hex"))});
+    useRealLauncher();
+    QList<qsizetype> logged; // log lines at each box
+    UiServices().messageBox = [&](QWidget *, QMessageBox::Icon icon, const QString &caption,
+                                  const QString &text, QMessageBox::StandardButton button) {
+        logged.append(logLines().size());
+        m_services->messages.append({icon, caption, text, button});
+    };
     TfrmMain *w = openMain();
     w->show();
-    w->acProgramPIC->trigger();
+    QVERIFY(w->acProgramPIC->isEnabled() && w->acReadPIC->isEnabled());
+    if (change == QLatin1String("chmod"))
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner));
+    else if (change == QLatin1String("remove"))
+        QVERIFY(QFile::remove(tool));
+    else
+        writeAll(tool, "not a program\n");
+
     w->acReadPIC->trigger();
-    QCOMPARE(m_services->launched.size(), 2);
-    QVERIFY(m_services->messages.isEmpty());
-    QCOMPARE(logLines(), m_services->launched); // logged all the same
+    w->acProgramPIC->trigger(); // its refresh sees a removed tool
+    QCOMPARE(logLines().size(), 2);
+    QCOMPARE(logged, (QList<qsizetype> {1, 2}));
+    const QString text
+        = QStringLiteral("Unable to start %1: %2.").arg(tool, qt_error_string(error));
+    for (const RecordingUiServices::Message &message : std::as_const(m_services->messages)) {
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.caption, ApplicationTitle());
+        QCOMPARE(message.text, text);
+        QCOMPARE(message.button, QMessageBox::Ok);
+    }
+    QCOMPARE(m_services->messages.size(), 2);
     QVERIFY(w->isVisible());
-    QVERIFY(w->acProgramPIC->isEnabled());
-    QVERIFY(w->acReadPIC->isEnabled());
+    QCOMPARE(w->acProgramPIC->isEnabled(), change != QLatin1String("remove"));
     QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
+}
+
+void TestMainWindow::toolGetsExactlyTheChosenValues_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("toolFolder");
+    QTest::addColumn<QString>("hexName");
+    QTest::addColumn<QString>("pause");
+    QTest::addColumn<QString>("outFolder");
+    QTest::addRow("quotes in the hex name and the pause") << int(Qt::Key_F6) << "tools"
+                                                          << R"(say "hi".hex)"
+                                                          << R"(Press "Enter")"
+                                                          << "";
+    QTest::addRow("hex name ending in a backslash") << int(Qt::Key_F6) << "tools"
+                                                    << R"(odd\)"
+                                                    << "Press Enter"
+                                                    << "";
+    QTest::addRow("quote and backslash in the tool's folder") << int(Qt::Key_F6) << R"(to"ol\s)"
+                                                              << "a.hex"
+                                                              << ""
+                                                              << "";
+    QTest::addRow("quote in the read folder") << int(Qt::Key_F9) << "tools"
+                                              << "a.hex"
+                                              << R"( "x" )"
+                                              << R"(out "q"\)";
+}
+
+// The real F6 or F9 in the window: the substitute tool records the words it
+// received, each chosen value whole, whatever quotes and backslashes it holds.
+void TestMainWindow::toolGetsExactlyTheChosenValues()
+{
+    QFETCH(int, key);
+    QFETCH(QString, toolFolder);
+    QFETCH(QString, hexName);
+    QFETCH(QString, pause);
+    QFETCH(QString, outFolder);
+    platform::setClock([] {
+        platform::LocalTime t;
+        t.year = 2026;
+        t.month = 3;
+        t.day = 7;
+        t.hour = 9;
+        t.minute = 5;
+        t.second = 3;
+        return t;
+    });
+    const QDir dir(m_dir->path());
+    QVERIFY(dir.mkdir(toolFolder));
+    const QString tool = path(toolFolder + QStringLiteral("/xwisp2w"));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", tool));
+    const QString hex = path(hexName);
+    touch(hexName);
+    const QString out = outFolder.isEmpty() ? QString() : path(outFolder);
+    if (!out.isEmpty())
+        QVERIFY(dir.mkdir(outFolder));
+    writeIni(tool, {hex},
+        QStringLiteral("ReadOutputDir=%1\n").arg(out.isEmpty() ? QStringLiteral("./") : out));
+    const QString log = path(QStringLiteral("args.log"));
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    useRealLauncher();
+
+    TfrmMain *w = openMain();
+    w->lePauseText->setText(pause); // typed: the INI file would strip its quotes
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->cbHexes, Qt::Key(key));
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).endsWith('\n'), 30000);
+    QStringList received;
+    for (const QJsonValue &word : QJsonDocument::fromJson(readAll(log)).array())
+        received << word.toString();
+
+    QStringList expected {"VERBOSE", "PORT", "1", "BAUD", "19200", "RTS", "ON"};
+    if (key == Qt::Key_F6)
+        expected << "GO" << hex;
+    else
+        expected << "READ" << out + QStringLiteral("/20260307090503.hex") << "RUN";
+    if (!pause.trimmed().isEmpty())
+        expected << "PAUSE" << pause;
+    QCOMPARE(received, expected);
+    QCOMPARE(m_services->messages.size(), 0);
 }
 
 // An INI file from a Latin-1 system names the tool's folder and a hex file
@@ -691,7 +837,9 @@ void TestMainWindow::latin1NamesReachTheTool()
     qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
     qunsetenv("DISPLAY"); // the tool runs directly, without a terminal
     qunsetenv("WAYLAND_DISPLAY");
-    UiServices().runCommand = platform::startDetached;
+    UiServices().runCommand = [](const TToolCommand &command, QString &reason) {
+        return platform::startDetached(command.Line, command.Arguments, reason);
+    };
     TfrmMain *w = openMain();
     w->show();
     w->activateWindow();
