@@ -155,18 +155,23 @@ private:
 };
 
 // Sets the client area's place, so the frame's size counts whatever the
-// window manager makes of a requested position.
-void CentreWithFrame(QWidget *window)
+// window manager makes of a requested position. An unframed window is taken
+// to get the guessed frame.
+void CentreIn(QWidget *window, const QRect &area, QMargins guess = {})
 {
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return;
-    const QMargins frame = FrameOf(window);
-    const QRect area = screen->geometry();
+    QMargins frame = FrameOf(window);
+    if (frame.isNull())
+        frame = guess;
     const QSize outer = window->size().grownBy(frame);
     const QPoint topLeft(area.x() + (area.width() - outer.width()) / 2,
         area.y() + (area.height() - outer.height()) / 2);
     window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void CentreWithFrame(QWidget *window)
+{
+    if (const QScreen *screen = window->screen())
+        CentreIn(window, screen->geometry());
 }
 
 } // namespace
@@ -178,6 +183,13 @@ void WhenFramed(QWidget *window, std::function<void(QMargins frame)> action)
         action(frame);
     else
         new TFrameWatch(window, std::move(action));
+}
+
+void CentreOver(QWidget *window, const QRect &area, QMargins guess)
+{
+    CentreIn(window, area, guess);
+    if (FrameOf(window).isNull())
+        WhenFramed(window, [window, area](QMargins) { CentreIn(window, area); });
 }
 
 void CentreOnScreen(QWidget *window)

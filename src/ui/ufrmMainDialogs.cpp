@@ -2,6 +2,7 @@
 // and about box.
 #include "ufrmMain.h"
 
+#include "Application.h"
 #include "DWInterface.h"
 #include "LabeledEdit.h"
 #include "UiServices.h"
@@ -46,9 +47,14 @@ void TfrmMain::acConfigurationExecute()
     dialog->SetPainter(FPainter.get());
     dialog->LoadFrom(*FSettings);
 
-    // Centred over where the main window stands, although it is hidden meanwhile.
-    const QPoint centre = geometry().center();
-    dialog->move(centre - QPoint(dialog->width() / 2, dialog->height() / 2));
+    // Centred over where the main window stands, frames counted, although it
+    // is hidden meanwhile. The dialog's frame is likely the main window's
+    // until the window manager tells.
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    CentreOver(dialog.get(), outer,
+        QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+            outer.right() - inner.right(), outer.bottom() - inner.bottom()));
 
     hide();
     FConfigurationOpen = true;

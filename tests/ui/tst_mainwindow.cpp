@@ -62,6 +62,8 @@ private slots:
     void actionsAndMenu_data();
     void actionsAndMenu();
     void tabOrderAndFirstFocus();
+    void enterPressesFocusedButton_data();
+    void enterPressesFocusedButton();
     void recentListDropsDownFifteenRows();
     void recentListBeyondNineShownUntilAdd();
     void recentListBeyondNineWrittenBackWithoutAdd();
@@ -360,6 +362,37 @@ void TestMainWindow::tabOrderAndFirstFocus()
             current = current->nextInFocusChain();
         QCOMPARE(current->objectName(), next->objectName());
     }
+}
+
+void TestMainWindow::enterPressesFocusedButton_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addRow("hex file ...") << "Button1" << int(Qt::Key_Return);
+    QTest::addRow("output folder ...") << "btOutputDir" << int(Qt::Key_Return);
+    QTest::addRow("Program") << "btProgram" << int(Qt::Key_Return);
+    QTest::addRow("Read, keypad Enter") << "btRead" << int(Qt::Key_Enter);
+}
+
+// Enter presses the focused push button once, as Space does.
+void TestMainWindow::enterPressesFocusedButton()
+{
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    touch(QStringLiteral("xwisp2w"));
+    touch(QStringLiteral("a.hex"));
+    writeIni(path(QStringLiteral("xwisp2w")), {path(QStringLiteral("a.hex"))});
+    m_services->nextFolders << QStringLiteral("/picked");
+    TfrmMain *w = openMain();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    auto *pressed = w->findChild<QPushButton *>(button);
+    pressed->setFocus();
+    QTest::keyClick(pressed, Qt::Key(key));
+    const int presses = int(m_services->fileRequests.size() + m_services->launched.size())
+        + (w->leOutputDir->text() == QLatin1String("/picked"));
+    QCOMPARE(presses, 1);
 }
 
 void TestMainWindow::recentListDropsDownFifteenRows()
