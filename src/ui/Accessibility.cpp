@@ -1,22 +1,23 @@
 #include "Accessibility.h"
 
+#include "ColorButton.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QAction>
-#include <QPointer>
 
 namespace {
 
 const char *const kBoundAction = "dwBoundAction";
 
-// A push button as the toolkit presents it, except that its key is the
-// short cut of the action it runs.
+// A push button of ours as the toolkit presents its own, except that its key
+// is the short cut of the action it runs. The action is looked up when asked
+// for: a description may be made before the button is bound.
 class TBoundButtonAccessible : public QAccessibleWidget
 {
 public:
-    TBoundButtonAccessible(QAbstractButton *button, QAction *action)
+    explicit TBoundButtonAccessible(QPushButton *button)
         : QAccessibleWidget(button, QAccessible::Button)
-        , FAction(action)
     {
         addControllingSignal(QStringLiteral("clicked(bool)"));
     }
@@ -25,8 +26,11 @@ public:
     {
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
             return Button()->text().remove(u'&');
-        if (t == QAccessible::Accelerator)
+        if (t == QAccessible::Accelerator) {
+            if (Key().isEmpty() && Button()->isDefault())
+                return QKeySequence(Qt::Key_Enter).toString(QKeySequence::NativeText);
             return Key();
+        }
         return QAccessibleWidget::text(t);
     }
 
@@ -34,6 +38,7 @@ public:
     {
         QAccessible::State state = QAccessibleWidget::state();
         state.pressed = Button()->isDown();
+        state.defaultButton = Button()->isDefault();
         return state;
     }
 
@@ -60,30 +65,42 @@ public:
     }
 
 private:
-    QAbstractButton *Button() const { return static_cast<QAbstractButton *>(widget()); }
-    QString Key() const { return FAction ? FAction->shortcut().toString() : QString(); }
+    QPushButton *Button() const { return static_cast<QPushButton *>(widget()); }
 
-    QPointer<QAction> FAction;
+    QString Key() const
+    {
+        const auto *action
+            = qobject_cast<QAction *>(Button()->property(kBoundAction).value<QObject *>());
+        return (action ? action->shortcut() : Button()->shortcut()).toString();
+    }
 };
 
 QAccessibleInterface *AccessibleFor(const QString &className, QObject *object)
 {
-    Q_UNUSED(className);
-    auto *button = qobject_cast<QAbstractButton *>(object);
-    if (!button)
-        return nullptr;
-    auto *action = qobject_cast<QAction *>(button->property(kBoundAction).value<QObject *>());
-    return action ? new TBoundButtonAccessible(button, action) : nullptr;
+    // A window made straight from QWidget (the log window) is a window, not
+    // a pane without a frame.
+    if (object->isWidgetType() && className == QLatin1String(object->metaObject()->className())
+        && static_cast<QWidget *>(object)->windowType() == Qt::Window
+        && object->metaObject()->superClass() == &QWidget::staticMetaObject)
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    if (qobject_cast<TActionButton *>(object) || qobject_cast<TColorButton *>(object))
+        return new TBoundButtonAccessible(static_cast<QPushButton *>(object));
+    return nullptr;
 }
 
 } // namespace
 
-void SetBoundAction(QAbstractButton *button, QAction *action)
+void InstallAccessibility()
 {
     static const bool installed = [] {
         QAccessible::installFactory(AccessibleFor);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void SetBoundAction(QAbstractButton *button, QAction *action)
+{
+    InstallAccessibility();
     button->setProperty(kBoundAction, QVariant::fromValue<QObject *>(action));
 }

@@ -122,6 +122,7 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    InstallAccessibility(); // before any control is described
     setWindowTitle(QStringLiteral("Dranel-Wisp Command Interface"));
     // Fixed border with system menu and minimise box, no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -228,7 +229,7 @@ void TfrmMain::CreateControls()
     cbHexes->setAccessibleName(Label3->text());
     Label3->setBuddy(cbHexes);
 
-    Button1 = Named(new QPushButton(client), "Button1");
+    Button1 = Named(new TActionButton(client), "Button1");
     Button1->setGeometry(602, 23, 25, 25);
     Button1->setAccessibleName(QStringLiteral("Choose hex file"));
     BindButton(Button1, OpenHexfile);
