@@ -98,18 +98,21 @@ void BindButton(QAbstractButton *button, QAction *action)
 }
 
 // A menu item bound to an action shows its caption and short cut and follows
-// its enabled state. The item's short cut works only while the menu bar has
-// the focus, so in the window the key stays the action's alone; the menu
-// shows it, and a screen reader tells it as the item's key.
+// its enabled state. The item holds the short cut (shown beside its caption,
+// and read by a screen reader as its key) only while its menu is open, where
+// the window's short cuts do not work: registered all the time, the key would
+// be ambiguous while the menu bar has the focus.
 QAction *BoundMenuItem(QMenu *menu, QAction *action, const char *name)
 {
     QAction *item = Named(menu->addAction(QString()), name);
     item->setShortcutContext(Qt::WidgetShortcut);
     auto follow = [item, action] {
         item->setText(action->text());
-        item->setShortcut(action->shortcut());
         item->setEnabled(action->isEnabled());
     };
+    QObject::connect(
+        menu, &QMenu::aboutToShow, item, [item, action] { item->setShortcut(action->shortcut()); });
+    QObject::connect(menu, &QMenu::aboutToHide, item, [item] { item->setShortcut({}); });
     follow();
     QObject::connect(action, &QAction::changed, item, follow);
     QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
