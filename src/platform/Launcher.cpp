@@ -48,6 +48,37 @@ QString terminalEmulator()
     return {};
 }
 
+// The error the system would give when it runs a script of that file whose
+// interpreter is missing or not executable (such as "#!/bin/sh\r" from a
+// file with Windows line ends), or 0. Run inside a terminal, the script's
+// start is the terminal's, and its failure would show only there.
+int interpreterError(const QByteArray &file)
+{
+    char head[256];
+    const int fd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0; // the exec tells
+    const ssize_t got = ::read(fd, head, sizeof head);
+    ::close(fd);
+    if (got < 2 || head[0] != '#' || head[1] != '!')
+        return 0;
+    // As the system reads the line: blanks before the name are skipped, and
+    // the name ends at a blank, a line end or a NUL (a carriage return is
+    // part of it).
+    ssize_t at = 2;
+    while (at < got && (head[at] == ' ' || head[at] == '\t'))
+        ++at;
+    QByteArray interpreter;
+    while (at < got && head[at] != ' ' && head[at] != '\t' && head[at] != '\n' && head[at] != '\0')
+        interpreter += head[at++];
+    struct stat info;
+    if (interpreter.isEmpty())
+        return ENOEXEC;
+    if (::stat(interpreter.constData(), &info) != 0 || ::access(interpreter.constData(), X_OK) != 0)
+        return errno;
+    return S_ISREG(info.st_mode) ? 0 : EACCES;
+}
+
 // The absolute name of the executable file that the path names, as bytes, or
 // nothing with the system's error number in error. A relative path is taken
 // against the working folder, once.
@@ -62,6 +93,8 @@ QByteArray executableFile(const QString &path, int &error)
         error = errno;
     else if (!S_ISREG(info.st_mode))
         error = S_ISDIR(info.st_mode) ? EISDIR : EACCES;
+    else
+        error = interpreterError(bytes);
     if (error != 0)
         return {};
     if (bytes.startsWith('/'))

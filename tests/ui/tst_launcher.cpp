@@ -103,6 +103,9 @@ void TestLauncher::refusedStarts_data()
     QTest::addRow("not a program") << QByteArray("+not a program\n") << R"("@" PORT 1)" << ENOEXEC;
     QTest::addRow("missing interpreter")
         << QByteArray("+#!/no/such/shell\n") << R"("@" PORT 1)" << ENOENT;
+    // Started in a terminal, the script's own start would fail only there.
+    QTest::addRow("interpreter with a Windows line end, in a terminal")
+        << QByteArray("+#!/bin/sh\r\necho\r\n") << R"("@" PORT 1)" << ENOENT;
 }
 
 void TestLauncher::refusedStarts()
@@ -113,6 +116,14 @@ void TestLauncher::refusedStarts()
     qunsetenv("DISPLAY"); // the tool itself is started, not a terminal
     qunsetenv("WAYLAND_DISPLAY");
     QTemporaryDir dir;
+    const QByteArray path = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+    if (QString::fromLatin1(QTest::currentDataTag()).endsWith(QLatin1String("terminal"))) {
+        // A terminal that starts nothing: only the check before it can tell.
+        writeExecutable(dir.filePath(QStringLiteral("xterm")), "#!/bin/sh\n");
+        qputenv("PATH", QFile::encodeName(dir.path()));
+        qputenv("DISPLAY", ":99");
+    }
     const QString tool = dir.filePath(QStringLiteral("tool"));
     if (file.startsWith('+'))
         writeExecutable(tool, file.mid(1));
