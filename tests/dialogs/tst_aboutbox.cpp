@@ -28,8 +28,6 @@ private slots:
     void plainBackgroundWithoutPainter();
     void tilesWithPainter();
     void okClosesAndKeepsTheBox();
-    void keysAndCloseBoxClose_data();
-    void keysAndCloseBoxClose();
 };
 
 void TestAboutBox::cleanup()
@@ -178,31 +176,6 @@ void TestAboutBox::okClosesAndKeepsTheBox()
     // A second showing works the same: the box is only hidden, not destroyed.
     QTimer::singleShot(0, &box, [&box] { box.OKButton->click(); });
     QCOMPARE(box.exec(), int(QDialog::Accepted));
-}
-
-void TestAboutBox::keysAndCloseBoxClose_data()
-{
-    QTest::addColumn<int>("key"); // 0: the close box
-    QTest::addRow("Enter") << int(Qt::Key_Enter);
-    QTest::addRow("Escape") << int(Qt::Key_Escape);
-    QTest::addRow("close box") << 0;
-}
-
-// Besides OK: Enter, Escape and the close box close the box, each only hides it.
-void TestAboutBox::keysAndCloseBoxClose()
-{
-    QFETCH(int, key);
-    TAboutBox box;
-    for (int showing = 0; showing < 2; ++showing) {
-        QTimer::singleShot(0, &box, [&box, key] {
-            if (key != 0)
-                QTest::keyClick(box.OKButton, Qt::Key(key));
-            else
-                box.close();
-        });
-        box.exec();
-        QVERIFY(box.isHidden());
-    }
 }
 
 QTEST_MAIN(TestAboutBox)

@@ -6,7 +6,6 @@
 
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <stdexcept>
 
@@ -43,8 +42,6 @@ private slots:
     void applicationTitle_data();
     void applicationTitle();
     void errorInHandlerShowsErrorBox();
-    void centredOverWithFrame_data();
-    void centredOverWithFrame();
 };
 
 void TestApplication::errorBoxText_data()
@@ -120,30 +117,6 @@ void TestApplication::errorInHandlerShowsErrorBox()
     bool fired = false;
     QTimer::singleShot(0, [&fired] { fired = true; });
     QTRY_VERIFY(fired);
-}
-
-void TestApplication::centredOverWithFrame_data()
-{
-    QTest::addColumn<QRect>("area");
-    QTest::addColumn<QMargins>("frame");
-    QTest::addRow("no frame") << QRect(100, 50, 648, 298) << QMargins();
-    QTest::addRow("title bar") << QRect(188, 235, 648, 298) << QMargins(1, 20, 1, 1);
-    QTest::addRow("odd sizes") << QRect(0, 0, 601, 301) << QMargins(4, 31, 4, 4);
-}
-
-// Before a window manager tells the frame, the guessed one counts: the outer
-// rectangle lies in the middle of the area, the client area lower by the
-// frame's top.
-void TestApplication::centredOverWithFrame()
-{
-    QFETCH(QRect, area);
-    QFETCH(QMargins, frame);
-    QWidget window;
-    window.resize(616, 210);
-    CentreOver(&window, area, frame);
-    const QRect outer = window.geometry().marginsAdded(frame);
-    QVERIFY(qAbs(outer.center().x() - area.center().x()) <= 1);
-    QVERIFY(qAbs(outer.center().y() - area.center().y()) <= 1);
 }
 
 int main(int argc, char *argv[])
