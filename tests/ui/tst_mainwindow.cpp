@@ -785,11 +785,7 @@ void TestMainWindow::latin1NamesReachTheTool()
 
     const QString log = path(QStringLiteral("args.log"));
     qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
-    qunsetenv("DISPLAY"); // the tool runs directly, without a terminal
-    qunsetenv("WAYLAND_DISPLAY");
-    UiServices().runCommand = [](const TToolCommand &command, QString &reason) {
-        return platform::startDetached(command.Line, command.Arguments, reason);
-    };
+    useRealLauncher(); // the tool runs directly, without a terminal
     TfrmMain *w = openMain();
     w->show();
     w->activateWindow();
