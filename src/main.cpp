@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(true);
 
     CentreOnScreen(frmMain.get());
+    CloseOnSessionEnd(frmMain.get());
     frmMain->show();
     const int result = application.exec();
 

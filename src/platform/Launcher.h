@@ -10,14 +10,16 @@ namespace platform {
 // so the tool sees the same words on every system.
 QStringList splitCommandLine(const QString &commandLine);
 
-// Starts the command line as its own, visible, detached process. The program
-// is the file its first word names, relative to the working folder (never
-// searched in PATH). On Windows the line reaches it as it stands, in a new
-// console; elsewhere it is split into words, each passed as the bytes it
-// stands for (escaped bytes included, LocalText.h), and started inside a
-// terminal window titled with the program's path when a terminal emulator is
-// installed, otherwise directly. Never goes through a shell. Returns false
-// when nothing could be started.
-bool startDetached(const QString &commandLine);
+// Starts the tool as its own, visible, detached process and never waits for
+// it. On Windows commandLine reaches it as it stands, in a new console; the
+// program is the file its first word names. Elsewhere arguments is the
+// argument vector, its first entry the program: each argument is passed as the
+// bytes it stands for (escaped bytes included, LocalText.h), and the program is
+// started inside a terminal window titled with its path when a terminal
+// emulator is installed, otherwise directly. A relative program is taken
+// against the working folder (never searched in PATH). Never goes through a
+// shell. Returns false when nothing could be started, with the system's reason
+// in reason (empty where the system gave none).
+bool startDetached(const QString &commandLine, const QStringList &arguments, QString &reason);
 
 } // namespace platform

@@ -17,6 +17,46 @@ const QString kMRUSection = QStringLiteral("MRU");
 
 } // namespace
 
+// Composes a command line piece by piece and, alongside, the words the tool
+// receives: plain text is split at blanks, and a quoted value joins the word
+// it stands in exactly as it is, so a quote or a backslash in a file name
+// never changes where a word ends.
+class TCommandBuilder
+{
+public:
+    void Plain(const QString &text)
+    {
+        FLine += text;
+        for (const QChar c : text) {
+            if (c == u' ' || c == u'\t')
+                FInWord = false;
+            else
+                Word() += c;
+        }
+    }
+
+    void Quoted(const QString &value)
+    {
+        FLine += u'"' + value + u'"';
+        Word() += value;
+    }
+
+    TToolCommand Result() const { return {FLine, FWords}; }
+
+private:
+    QString &Word()
+    {
+        if (!FInWord)
+            FWords.append(QString());
+        FInWord = true;
+        return FWords.last();
+    }
+
+    QString FLine;
+    QStringList FWords;
+    bool FInWord = false;
+};
+
 TDWInterface::TDWInterface()
     : TDWInterface(platform::settingsIniPath())
 { }
@@ -127,31 +167,54 @@ QString TDWInterface::SpaceIfEnabled(const QString &text, bool enabled)
 
 // Values are concatenated, never passed through a format, so a "%" in a
 // value is copied like any other character.
-QString TDWInterface::CommandHead() const
+void TDWInterface::CommandHead(TCommandBuilder &command) const
 {
-    return u'"' + FWispProgram + u'"'
-        + FormatSwitch(QStringLiteral("VERBOSE"), FVerbose, true, false) + QStringLiteral(" PORT ")
-        + QString::number(FPort) + QStringLiteral(" BAUD ") + QString::number(FBaud)
-        + FormatSwitch(QStringLiteral("RTS"), FRtsOn, false, false)
-        + SpaceIfEnabled(FormatTarget(), FTargetEnabled);
+    command.Quoted(FWispProgram);
+    command.Plain(FormatSwitch(QStringLiteral("VERBOSE"), FVerbose, true, false)
+        + QStringLiteral(" PORT ") + QString::number(FPort) + QStringLiteral(" BAUD ")
+        + QString::number(FBaud) + FormatSwitch(QStringLiteral("RTS"), FRtsOn, false, false)
+        + SpaceIfEnabled(FormatTarget(), FTargetEnabled));
 }
 
-QString TDWInterface::PausePiece() const
+// The flag-style switch named PAUSE "<text>": a blank, then the name.
+void TDWInterface::PausePiece(TCommandBuilder &command) const
 {
-    return FormatSwitch(
-        QStringLiteral(" PAUSE \"") + FPause + u'"', !TrimText(FPause).isEmpty(), true, false);
+    if (TrimText(FPause).isEmpty())
+        return;
+    command.Plain(QStringLiteral("  PAUSE "));
+    command.Quoted(FPause);
 }
 
 QString TDWInterface::GetProgramCommand() const
 {
-    return CommandHead() + QStringLiteral(" GO \"") + FHexInputFile + u'"' + PausePiece();
+    return ProgramCommand().Line;
 }
 
 QString TDWInterface::GetReadCommand() const
 {
+    return ReadCommand().Line;
+}
+
+TToolCommand TDWInterface::ProgramCommand() const
+{
+    TCommandBuilder command;
+    CommandHead(command);
+    command.Plain(QStringLiteral(" GO "));
+    command.Quoted(FHexInputFile);
+    PausePiece(command);
+    return command.Result();
+}
+
+TToolCommand TDWInterface::ReadCommand() const
+{
     QString fileName = TMyDateTime::Create().Stamp() + QStringLiteral(".hex");
     if (!TrimText(FReadOutputDir).isEmpty())
         fileName.prepend(AddTrailingBackslash(FReadOutputDir));
-    return CommandHead() + QStringLiteral(" READ \"") + fileName + QStringLiteral("\" RUN")
-        + PausePiece();
+    TCommandBuilder command;
+    CommandHead(command);
+    command.Plain(QStringLiteral(" READ "));
+    command.Quoted(fileName);
+    command.Plain(QStringLiteral(" RUN"));
+    PausePiece(command);
+    return command.Result();
 }

@@ -3,6 +3,19 @@
 #include <QString>
 #include <QStringList>
 
+// One run of the tool: the command line as composed (what the log shows and
+// Windows hands the tool as it stands) and the tool's argument vector made from
+// the same pieces. There every quoted piece (tool path, hex file, read file,
+// pause text) is one argument holding exactly the stored value, whatever
+// quotes or backslashes it holds; the unquoted pieces are split at blanks.
+struct TToolCommand
+{
+    QString Line;
+    QStringList Arguments; // the tool path first
+};
+
+class TCommandBuilder;
+
 // The programmer settings: defaults, INI persistence and the tool's command
 // lines. Construction loads the INI file beside the executable. Saving is an
 // explicit step of the owner's teardown (SaveConfig), because a failed save
@@ -27,6 +40,10 @@ public:
 
     QString GetProgramCommand() const;
     QString GetReadCommand() const;
+    // The same lines with their argument vectors. ReadCommand reads the clock
+    // once: its line and its arguments name the same read file.
+    TToolCommand ProgramCommand() const;
+    TToolCommand ReadCommand() const;
 
     const QString &IniFileName() const { return FIniFileName; }
     bool Verbose() const { return FVerbose; }
@@ -57,8 +74,8 @@ private:
     static QString FormatSwitch(const QString &name, bool value, bool flagStyle, bool writeOff);
     QString FormatTarget() const;
     static QString SpaceIfEnabled(const QString &text, bool enabled);
-    QString CommandHead() const; // P1 to P6, shared by both command lines
-    QString PausePiece() const; // P8
+    void CommandHead(TCommandBuilder &command) const; // P1 to P6, shared by both lines
+    void PausePiece(TCommandBuilder &command) const; // P8
 
     QString FIniFileName;
     bool FVerbose = true;

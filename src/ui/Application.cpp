@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "Error.h"
+#include "QuitSignals.h"
 #include "UiServices.h"
 
 #include <QEvent>
@@ -73,6 +74,23 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     }
 }
 
+void CloseOnSessionEnd(QWidget *mainWindow)
+{
+    const QPointer<QWidget> window(mainWindow);
+    const auto end = [window] {
+        if (window && window->isVisible() && !QApplication::activeModalWidget()) {
+            window->close(); // as File > Exit
+            return;
+        }
+        // A modal dialog runs a loop of its own, and a hidden main window
+        // (hidden while the configuration dialog is open) ends nothing by
+        // closing: leaving every loop ends the dialogs as Cancel, then the run.
+        QCoreApplication::exit(0);
+    };
+    platform::onQuitSignals(mainWindow, end);
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, mainWindow, end);
+}
+
 namespace {
 
 // The frame a window manager put around the window; none before it did.
@@ -137,18 +155,23 @@ private:
 };
 
 // Sets the client area's place, so the frame's size counts whatever the
-// window manager makes of a requested position.
-void CentreWithFrame(QWidget *window)
+// window manager makes of a requested position. An unframed window is taken
+// to get the guessed frame.
+void CentreIn(QWidget *window, const QRect &area, QMargins guess = {})
 {
-    const QScreen *screen = window->screen();
-    if (!screen)
-        return;
-    const QMargins frame = FrameOf(window);
-    const QRect area = screen->geometry();
+    QMargins frame = FrameOf(window);
+    if (frame.isNull())
+        frame = guess;
     const QSize outer = window->size().grownBy(frame);
     const QPoint topLeft(area.x() + (area.width() - outer.width()) / 2,
         area.y() + (area.height() - outer.height()) / 2);
     window->setGeometry(QRect(topLeft + QPoint(frame.left(), frame.top()), window->size()));
+}
+
+void CentreWithFrame(QWidget *window)
+{
+    if (const QScreen *screen = window->screen())
+        CentreIn(window, screen->geometry());
 }
 
 } // namespace
@@ -160,6 +183,13 @@ void WhenFramed(QWidget *window, std::function<void(QMargins frame)> action)
         action(frame);
     else
         new TFrameWatch(window, std::move(action));
+}
+
+void CentreOver(QWidget *window, const QRect &area, QMargins guess)
+{
+    CentreIn(window, area, guess);
+    if (FrameOf(window).isNull())
+        WhenFramed(window, [window, area](QMargins) { CentreIn(window, area); });
 }
 
 void CentreOnScreen(QWidget *window)

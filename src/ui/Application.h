@@ -36,11 +36,22 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 };
 
+// When the system asks the program to end (SIGTERM, SIGHUP, SIGINT) or the
+// desktop session ends, the main window closes as File > Exit closes it, and
+// the message loop ends; the owner then saves the settings, once. A modal
+// dialog open at that moment is left as if cancelled.
+void CloseOnSessionEnd(QWidget *mainWindow);
+
 // Places the window, its frame included, in the middle of its screen (without
 // a window manager Qt would leave it at the top-left corner). A window manager
 // tells the frame only once it has framed the window, so a window centred
 // before that is centred again then.
 void CentreOnScreen(QWidget *window);
+
+// Places the window, its frame included, in the middle of the area (another
+// window's frame, say). Until a window manager has framed the window, its
+// frame is taken to be the guess; once the frame is known, it is centred again.
+void CentreOver(QWidget *window, const QRect &area, QMargins guess = {});
 
 // Runs action once, as soon as a window manager has framed the window and Qt
 // knows the frame; without a window manager it never runs.

@@ -61,9 +61,14 @@ void realMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &capt
     box.exec();
 }
 
+bool realRunCommand(const TToolCommand &command, QString &reason)
+{
+    return platform::startDetached(command.Line, command.Arguments, reason);
+}
+
 TUiServices defaults()
 {
-    return {realOpenFileName, realBrowseFolder, realMessageBox, platform::startDetached};
+    return {realOpenFileName, realBrowseFolder, realMessageBox, realRunCommand};
 }
 
 } // namespace

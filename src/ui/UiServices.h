@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DWInterface.h"
+
 #include <QMessageBox>
 #include <QString>
 
@@ -33,8 +35,9 @@ struct TUiServices
     std::function<void(QWidget *parent, QMessageBox::Icon icon, const QString &caption,
         const QString &text, QMessageBox::StandardButton button)>
         messageBox;
-    // Starts a command line as its own visible process; false when refused.
-    std::function<bool(const QString &commandLine)> runCommand;
+    // Starts the tool as its own visible process and never waits for it;
+    // false when the system refused, with its reason in reason.
+    std::function<bool(const TToolCommand &command, QString &reason)> runCommand;
 };
 
 // The services in force. Tests assign members; ResetUiServices() restores the defaults.

@@ -98,6 +98,10 @@ TfrmConfigDialog::TfrmConfigDialog(QWidget *parent)
     sbDranelWisp->setText(QStringLiteral("..."));
     sbDranelWisp->setFocusPolicy(Qt::NoFocus); // a speed button never takes the focus
     sbDranelWisp->setGeometry(576, 24, 23, 22);
+    sbDranelWisp->setAccessibleName(QStringLiteral("Locate the xwisp2w executable"));
+    // Without a mouse: the button takes no focus, but Ctrl+O presses it, as
+    // Ctrl+O chooses the hex file in the main window.
+    sbDranelWisp->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(sbDranelWisp, &QToolButton::clicked, this, &TfrmConfigDialog::sbDranelWispClick);
 
     lePort = new TLabeledEdit(this, QStringLiteral("Port"));
@@ -123,6 +127,8 @@ TfrmConfigDialog::TfrmConfigDialog(QWidget *parent)
     MakeYellowBold(cbRTSOn);
     cbRTSOn->setChecked(true);
     cbRTSOn->setGeometry(144, 120, 12, 13);
+    cbRTSOn->setAccessibleName(Label1->text()); // it has no caption of its own
+    Label1->setBuddy(cbRTSOn);
 
     btRead = new TColorButton(this);
     btRead->setObjectName(QStringLiteral("btRead"));

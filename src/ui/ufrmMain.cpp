@@ -1,5 +1,6 @@
 #include "ufrmMain.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "ColorButton.h"
 #include "Colors.h"
@@ -86,6 +87,7 @@ void PlaceAtLeast(QWidget *widget, int left, int top, int width, int height)
 // and executes it when clicked.
 void BindButton(QAbstractButton *button, QAction *action)
 {
+    SetBoundAction(button, action); // a screen reader tells its key
     auto follow = [button, action] {
         button->setText(action->text());
         button->setEnabled(action->isEnabled());
@@ -96,18 +98,21 @@ void BindButton(QAbstractButton *button, QAction *action)
 }
 
 // A menu item bound to an action shows its caption and short cut and follows
-// its enabled state. The short cut is only shown: registering it a second time
-// would make the key ambiguous.
+// its enabled state. The item holds the short cut (shown beside its caption,
+// and read by a screen reader as its key) only while its menu is open, where
+// the window's short cuts do not work: registered all the time, the key would
+// be ambiguous while the menu bar has the focus.
 QAction *BoundMenuItem(QMenu *menu, QAction *action, const char *name)
 {
     QAction *item = Named(menu->addAction(QString()), name);
+    item->setShortcutContext(Qt::WidgetShortcut);
     auto follow = [item, action] {
-        QString text = action->text();
-        if (!action->shortcut().isEmpty())
-            text += u'\t' + action->shortcut().toString(QKeySequence::NativeText);
-        item->setText(text);
+        item->setText(action->text());
         item->setEnabled(action->isEnabled());
     };
+    QObject::connect(
+        menu, &QMenu::aboutToShow, item, [item, action] { item->setShortcut(action->shortcut()); });
+    QObject::connect(menu, &QMenu::aboutToHide, item, [item] { item->setShortcut({}); });
     follow();
     QObject::connect(action, &QAction::changed, item, follow);
     QObject::connect(item, &QAction::triggered, action, &QAction::trigger);
@@ -120,6 +125,7 @@ TfrmMain::TfrmMain(const QString &iniFileName, QWidget *parent)
     : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
+    InstallAccessibility(); // before any control is described
     setWindowTitle(QStringLiteral("Dranel-Wisp Command Interface"));
     // Fixed border with system menu and minimise box, no maximise box.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -223,9 +229,12 @@ void TfrmMain::CreateControls()
     cbHexes->setEditable(false);
     SetDropDownRows(cbHexes, 15, 13);
     cbHexes->setGeometry(120, 24, 473, 21);
+    cbHexes->setAccessibleName(Label3->text());
+    Label3->setBuddy(cbHexes);
 
-    Button1 = Named(new QPushButton(client), "Button1");
+    Button1 = Named(new TActionButton(client), "Button1");
     Button1->setGeometry(602, 23, 25, 25);
+    Button1->setAccessibleName(QStringLiteral("Choose hex file"));
     BindButton(Button1, OpenHexfile);
 
     Label1 = Named(new QLabel(QStringLiteral("Verbose"), client), "Label1");
@@ -236,6 +245,9 @@ void TfrmMain::CreateControls()
     MakeYellowBold(cbVerbose);
     cbVerbose->setChecked(true);
     PlaceAtLeast(cbVerbose, 120, 56, 13, 14);
+    // The check boxes have no caption of their own: their labels name them.
+    cbVerbose->setAccessibleName(Label1->text());
+    Label1->setBuddy(cbVerbose);
 
     Label2 = Named(new QLabel(QStringLiteral("Target PIC"), client), "Label2");
     MakeYellowBold(Label2);
@@ -246,12 +258,15 @@ void TfrmMain::CreateControls()
     cbTarget->setToolTip(
         QStringLiteral("Enable this flag if you want to override the automatically detected PIC"));
     PlaceAtLeast(cbTarget, 120, 88, 13, 14);
+    cbTarget->setAccessibleName(Label2->text());
+    Label2->setBuddy(cbTarget);
     // Runs whenever the state changes, whether by the user or by SetConfig.
     connect(cbTarget, &QCheckBox::toggled, this, &TfrmMain::cbTargetClick);
 
     edTarget = Named(new QLineEdit(QStringLiteral("16F84A"), client), "edTarget");
     edTarget->setGeometry(144, 85, 121, 21);
     edTarget->setEnabled(false);
+    edTarget->setAccessibleName(QStringLiteral("Target PIC type"));
 
     lePauseText = Named(new TLabeledEdit(client, QStringLiteral("Pause text")), "lePauseText");
     lePauseText->EditLabel()->setObjectName(QStringLiteral("lePauseTextLabel"));
@@ -265,6 +280,7 @@ void TfrmMain::CreateControls()
 
     btOutputDir = Named(new QPushButton(QStringLiteral("..."), client), "btOutputDir");
     btOutputDir->setGeometry(602, 151, 25, 25);
+    btOutputDir->setAccessibleName(QStringLiteral("Choose read output folder"));
     connect(btOutputDir, &QPushButton::clicked, this, &TfrmMain::btOutputDirClick);
 
     btProgram = Named(new TColorButton(client), "btProgram");
@@ -405,19 +421,19 @@ void TfrmMain::acProgramPICExecute()
         FMRU->Add(cbHexes->currentText());
         RefreshHexList();
     }
-    const QString line = GetConfig()->GetProgramCommand();
+    const TToolCommand command = GetConfig()->ProgramCommand();
     if (FLog)
-        FLog->AddProgramEntry(line);
-    RunCommand(line);
+        FLog->AddProgramEntry(command.Line);
+    RunCommand(command);
 }
 
 void TfrmMain::acReadPICExecute()
 {
     // Composed once: the log and the launch name the same read-back file.
-    const QString line = GetConfig()->GetReadCommand();
+    const TToolCommand command = GetConfig()->ReadCommand();
     if (FLog)
-        FLog->AddReadEntry(line);
-    RunCommand(line);
+        FLog->AddReadEntry(command.Line);
+    RunCommand(command);
 }
 
 void TfrmMain::acShowLogExecute()
@@ -429,14 +445,33 @@ void TfrmMain::acShowLogExecute()
     FLog->activateWindow();
 }
 
-void TfrmMain::RunCommand(const QString &commandLine)
+void TfrmMain::RunCommand(const TToolCommand &command)
 {
-    // The tool's fate is its own: a refused launch is not reported.
-    (void)UiServices().runCommand(commandLine);
+    // Only a start the system refused is told; once the tool runs, its fate
+    // is its own.
+    QString reason;
+    if (UiServices().runCommand(command, reason))
+        return;
+    QString text = QStringLiteral("Unable to start ") + command.Arguments.value(0);
+    if (!reason.isEmpty())
+        text += QStringLiteral(": ") + reason;
+    ShowErrorBox(text);
 }
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // Enter presses the focused push button, as Space does (outside a dialog
+    // a push button leaves Enter alone). Held down, it presses it once.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && button
+            && button == QApplication::focusWidget()) {
+            if (!key->isAutoRepeat() && button->isEnabled())
+                button->click();
+            return true;
+        }
+    }
     // A key release travels from the focused control up through its parents;
     // only its first stop counts, so FormKeyUp sees each release once.
     if (event->type() == QEvent::KeyRelease && watched == QApplication::focusWidget())

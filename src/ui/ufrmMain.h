@@ -124,7 +124,7 @@ private:
     void CreateMenu();
     void FormCreate(const QString &iniFileName);
     void RefreshHexList();
-    void RunCommand(const QString &commandLine);
+    void RunCommand(const TToolCommand &command);
     void EnableFileDrops();
 
     std::unique_ptr<TFormPainter> FPainter;
@@ -132,4 +132,6 @@ private:
     std::unique_ptr<TMRU> FMRU;
     TfrmPICLog *FLog = nullptr;
     TAboutBox *FAboutBox = nullptr;
+    // While the configuration dialog is open (the first-start timer leaves it be).
+    bool FConfigurationOpen = false;
 };

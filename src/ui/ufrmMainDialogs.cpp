@@ -2,6 +2,7 @@
 // and about box.
 #include "ufrmMain.h"
 
+#include "Application.h"
 #include "DWInterface.h"
 #include "LabeledEdit.h"
 #include "UiServices.h"
@@ -46,14 +47,21 @@ void TfrmMain::acConfigurationExecute()
     dialog->SetPainter(FPainter.get());
     dialog->LoadFrom(*FSettings);
 
-    // Centred over where the main window stands, although it is hidden meanwhile.
-    const QPoint centre = geometry().center();
-    dialog->move(centre - QPoint(dialog->width() / 2, dialog->height() / 2));
+    // Centred over where the main window stands, frames counted, although it
+    // is hidden meanwhile. The dialog's frame is likely the main window's
+    // until the window manager tells.
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    CentreOver(dialog.get(), outer,
+        QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+            outer.right() - inner.right(), outer.bottom() - inner.bottom()));
 
     hide();
+    FConfigurationOpen = true;
     {
         // The main window must come back even if something below fails.
         const TScopeExit restore([this] {
+            FConfigurationOpen = false;
             show();
             raise();
             activateWindow();
@@ -85,8 +93,10 @@ void TfrmMain::Timer1Timer()
     if (Timer1)
         Timer1->stop(); // fires once only
     // Only a first start without any programmer path opens the dialog; a
-    // path naming a missing file shows as disabled actions instead.
-    if (FSettings->WispProgram().isEmpty())
+    // path naming a missing file shows as disabled actions instead. A dialog
+    // the user opened already is the one: a second one over it would write
+    // its stale empty path over the user's choice.
+    if (FSettings->WispProgram().isEmpty() && !FConfigurationOpen)
         acConfigurationExecute();
 }
 

@@ -1,5 +1,6 @@
 #include "ufrmPICLog.h"
 
+#include "Accessibility.h"
 #include "Application.h"
 #include "Error.h"
 #include "WindowLook.h"
@@ -24,6 +25,7 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmPICLog"));
+    InstallAccessibility(); // a screen reader sees a window
     setWindowTitle(QStringLiteral("Programming Log"));
     setFont(WindowFont());
     setAutoFillBackground(true);
@@ -34,6 +36,7 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
 
     reLog = new QTextEdit(this);
     reLog->setObjectName(QStringLiteral("reLog"));
+    reLog->setAccessibleName(QStringLiteral("Command lines"));
     reLog->setLineWrapMode(QTextEdit::NoWrap);
     reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

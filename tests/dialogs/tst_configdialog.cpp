@@ -39,6 +39,7 @@ private slots:
     void enterPressesDefault_data();
     void enterPressesDefault();
     void locateToolRequest();
+    void ctrlOLocatesTool();
     void locateToolCancelKeepsPath();
     void fileDialogReturnsProposal_data();
     void fileDialogReturnsProposal();
@@ -401,6 +402,20 @@ void TestConfigDialog::locateToolRequest()
     QCOMPARE(requests.size(), 2);
     QCOMPARE(requests[1].fileName, QStringLiteral("/opt/pic/xwisp2w"));
     QCOMPARE(dialog.leDWProgram->text(), answer);
+}
+
+// Without a mouse: the button takes no focus, Ctrl+O does what it does.
+void TestConfigDialog::ctrlOLocatesTool()
+{
+    UiServices().openFileName = [](QWidget *, const TOpenFileRequest &) {
+        return QStringLiteral("/opt/pic/xwisp2w");
+    };
+    TfrmConfigDialog dialog;
+    dialog.LoadFrom(*FSettings);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(dialog.leBaud, Qt::Key_O, Qt::ControlModifier);
+    QTRY_COMPARE(dialog.leDWProgram->text(), QStringLiteral("/opt/pic/xwisp2w"));
 }
 
 void TestConfigDialog::locateToolCancelKeepsPath()

@@ -65,6 +65,7 @@ private slots:
     void firstStartTimer_data();
     void firstStartTimer();
     void firstStartOpensByItself();
+    void firstStartTimerLeavesOpenDialogAlone();
 
     void folderPickerCancelKeepsBoth();
     void folderPickerStartsFromStoredFolder_data();
@@ -426,6 +427,24 @@ void TestMainFlows::firstStartOpensByItself()
     QVERIFY(!mainVisible);
     QTRY_VERIFY(FMain->isVisible());
     QVERIFY(!FMain->Timer1->isActive());
+}
+
+// F2 within the first 1,500 ms: the timer fires while that dialog is open and
+// opens no second one, whose OK would write its empty path over the choice.
+void TestMainFlows::firstStartTimerLeavesOpenDialogAlone()
+{
+    makeMain(true);
+    const QString tool = makeToolFile();
+    TModalScript<TfrmConfigDialog> script({[&](TfrmConfigDialog *dialog) {
+        dialog->leDWProgram->setText(tool);
+        FMain->Timer1->start(0); // fires now, in this dialog's loop
+        QTimer::singleShot(200, dialog->btRead, &QPushButton::click);
+    }});
+    FMain->acConfiguration->trigger();
+    QVERIFY(script.Finished());
+    QCOMPARE(script.ExtraShowings(), 0);
+    QCOMPARE(FMain->Settings()->WispProgram(), tool);
+    QVERIFY(FMain->isVisible());
 }
 
 void TestMainFlows::folderPickerCancelKeepsBoth()

@@ -21,6 +21,8 @@
 
 #include <memory>
 
+#include <csignal>
+
 namespace {
 
 constexpr int kTimeout = 15000;
@@ -45,6 +47,8 @@ private slots:
     void relativeToolRunsInTitledTerminal();
     void hostileFiles_data();
     void hostileFiles();
+    void quitSignalsSaveAsExit_data();
+    void quitSignalsSaveAsExit();
 
 private:
     QProcessEnvironment environment() const;
@@ -540,6 +544,60 @@ void TestEndToEnd::hostileFiles()
     QFile saved(ini);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(foreignLines(saved.readAll()), foreignLines(file));
+}
+
+void TestEndToEnd::quitSignalsSaveAsExit_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("dialogOpen"); // the configuration dialog
+    QTest::addRow("SIGTERM") << int(SIGTERM) << false;
+    QTest::addRow("SIGHUP") << int(SIGHUP) << false;
+    QTest::addRow("SIGINT") << int(SIGINT) << false;
+    QTest::addRow("SIGTERM over the configuration dialog") << int(SIGTERM) << true;
+}
+
+// A kill or the end of the session saves what File > Exit saves: the same
+// change gives the same INI bytes either way, and the program ends with 0.
+void TestEndToEnd::quitSignalsSaveAsExit()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, dialogOpen);
+    QString program;
+    QString tool;
+    copyProgram(program, tool);
+    if (QTest::currentTestFailed())
+        return;
+    const QString ini = QDir(m_dir->path()).filePath(QStringLiteral("dranelwisp.ini"));
+    const QByteArray start = "[DranelWispConfig]\nWispProgram=" + tool.toUtf8() + "\n";
+    QByteArray saved[2];
+    for (const bool byMenu : {true, false}) {
+        writeAll(ini, start);
+        startProgram(program);
+        if (QTest::currentTestFailed())
+            return;
+        m_window = waitForWindow(kCaption);
+        QVERIFY2(!m_window.isEmpty(), noWindow(kCaption));
+        // Verbose off: the focus starts on the hex-file list, two tabs on.
+        key({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")});
+        if (byMenu) {
+            exitThroughMenu();
+        } else {
+            if (dialogOpen) {
+                key({QStringLiteral("F2")});
+                QVERIFY2(!waitForWindow(kConfigCaption).isEmpty(), noWindow(kConfigCaption));
+            }
+            QTest::qWait(200); // the key has reached the check box
+            QVERIFY(::kill(pid_t(m_app.processId()), signal) == 0);
+            QVERIFY2(m_app.waitForFinished(kTimeout), "the program did not end on the signal");
+            QCOMPARE(m_app.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(m_app.exitCode(), 0);
+        }
+        if (QTest::currentTestFailed())
+            return;
+        saved[byMenu] = readAll(ini);
+    }
+    QVERIFY2(saved[1].contains("\nVerbose=0"), saved[1].constData());
+    QCOMPARE(saved[0], saved[1]);
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

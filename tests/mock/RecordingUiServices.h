@@ -33,8 +33,11 @@ public:
                                   const QString &text, QMessageBox::StandardButton button) {
             messages.append({icon, caption, text, button});
         };
-        services.runCommand = [this](const QString &commandLine) {
-            launched.append(commandLine);
+        services.runCommand = [this](const TToolCommand &command, QString &reason) {
+            launched.append(command.Line);
+            launchedArguments.append(command.Arguments);
+            if (!launchResult)
+                reason = launchReason;
             return launchResult;
         };
     }
@@ -46,8 +49,10 @@ public:
     QStringList nextFileNames;
     QStringList nextFolders;
     bool launchResult = true;
+    QString launchReason;
 
     QList<TOpenFileRequest> fileRequests;
     QList<Message> messages;
     QStringList launched;
+    QList<QStringList> launchedArguments;
 };

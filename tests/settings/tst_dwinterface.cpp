@@ -1,7 +1,9 @@
 #include "DWInterface.h"
 #include "Error.h"
+#include "Launcher.h"
 #include "Platform.h"
 #include "TestFiles.h"
+#include "TextUtils.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -555,6 +557,14 @@ private slots:
             << "\"a\"b %1 %s\" VERBOSE PORT 1 BAUD 19200 READ \".\\20260307090503.hex\" RUN  PAUSE "
                "\"50% \"now\"\""
             << -1 << -1;
+        QTest::addRow("hex name ending in a backslash")
+            << false << false << 1 << 19200 << false << ""
+            << "Press Enter"
+            << "t"
+            << "C:\\Pic\\odd\\"
+            << "\"t\" PORT 1 BAUD 19200 GO \"C:\\Pic\\odd\\\"  PAUSE \"Press Enter\""
+            << "\"t\" PORT 1 BAUD 19200 READ \".\\20260307090503.hex\" RUN  PAUSE \"Press Enter\""
+            << -1 << -1;
     }
 
     void commands()
@@ -585,6 +595,29 @@ private slots:
         s.SetHexInputFile(hexFile);
         QCOMPARE(s.GetProgramCommand(), programCommand);
         QCOMPARE(s.GetReadCommand(), readCommand);
+
+        // The tool's words: each quoted value whole, as it stands.
+        const TToolCommand go = s.ProgramCommand();
+        const TToolCommand read = s.ReadCommand();
+        QCOMPARE(go.Line, programCommand);
+        QCOMPARE(read.Line, readCommand);
+        for (const QStringList &words : {go.Arguments, read.Arguments}) {
+            QCOMPARE(words.first(), program);
+            if (!TrimText(pause).isEmpty())
+                QCOMPARE(words.mid(words.size() - 2), (QStringList {"PAUSE", pause}));
+        }
+        QCOMPARE(go.Arguments.at(go.Arguments.indexOf("GO") + 1), hexFile);
+        QCOMPARE(read.Arguments.at(read.Arguments.indexOf("READ") + 1),
+            QStringLiteral(".\\20260307090503.hex"));
+        // Without a quote in a value, or a backslash before a closing quote,
+        // they are the words the line splits into.
+        const auto plain = [](const QString &v) {
+            return !v.contains(u'"') && !v.endsWith(u'\\');
+        };
+        if (plain(program) && plain(hexFile) && plain(pause)) {
+            QCOMPARE(go.Arguments, platform::splitCommandLine(programCommand));
+            QCOMPARE(read.Arguments, platform::splitCommandLine(readCommand));
+        }
         if (programLength >= 0) {
             QCOMPARE(programCommand.size(), programLength);
             QCOMPARE(readCommand.size(), readLength);

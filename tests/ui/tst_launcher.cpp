@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
 class TestLauncher : public QObject
 {
     Q_OBJECT
@@ -73,26 +75,59 @@ void TestLauncher::splitCommandLine()
     QCOMPARE(platform::splitCommandLine(line), words);
 }
 
+// Starts the words of the line, the program first.
+static bool start(const QString &line, QString *reason = nullptr)
+{
+    QString ignored;
+    return platform::startDetached(
+        line, platform::splitCommandLine(line), reason ? *reason : ignored);
+}
+
+// Each refusal carries the system's reason; the exec that fails in the
+// detached child (a file the system cannot run) is refused too.
 void TestLauncher::refusedStarts_data()
 {
-    QTest::addColumn<QString>("line");
-    QTest::addRow("empty") << "";
-    QTest::addRow("empty program") << R"("" PORT 1)";
-    QTest::addRow("missing program") << R"("/no/such/xwisp2w" PORT 1)";
-    QTest::addRow("folder") << QStringLiteral("\"%1\" PORT 1").arg(QDir::tempPath());
+    QTest::addColumn<QByteArray>("file"); // made as "tool" when not empty
+    QTest::addColumn<QString>("line"); // @ stands for the made file's path
+    QTest::addColumn<int>("error");
+    QTest::addRow("empty") << QByteArray() << "" << ENOENT;
+    QTest::addRow("empty program") << QByteArray() << R"("" PORT 1)" << ENOENT;
+    QTest::addRow("missing program") << QByteArray() << R"("/no/such/xwisp2w" PORT 1)" << ENOENT;
+    QTest::addRow("folder") << QByteArray() << QStringLiteral("\"%1\" PORT 1").arg(QDir::tempPath())
+                            << EISDIR;
+    QTest::addRow("not executable") << QByteArray("-") << R"("@" PORT 1)" << EACCES;
+    QTest::addRow("not a program") << QByteArray("+not a program\n") << R"("@" PORT 1)" << ENOEXEC;
+    QTest::addRow("missing interpreter")
+        << QByteArray("+#!/no/such/shell\n") << R"("@" PORT 1)" << ENOENT;
+    // Started in a terminal, the script's own start would fail only there.
+    QTest::addRow("interpreter with a Windows line end, in a terminal")
+        << QByteArray("+#!/bin/sh\r\necho\r\n") << R"("@" PORT 1)" << ENOENT;
 }
 
 void TestLauncher::refusedStarts()
 {
+    QFETCH(QByteArray, file);
     QFETCH(QString, line);
-    QVERIFY(!platform::startDetached(line));
-
-    // A file that is not executable is refused as well.
+    QFETCH(int, error);
+    qunsetenv("DISPLAY"); // the tool itself is started, not a terminal
+    qunsetenv("WAYLAND_DISPLAY");
     QTemporaryDir dir;
-    QFile plain(dir.filePath(QStringLiteral("plain")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    QVERIFY(!platform::startDetached(QStringLiteral("\"%1\" x").arg(plain.fileName())));
+    const QByteArray path = qgetenv("PATH");
+    const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+    if (QString::fromLatin1(QTest::currentDataTag()).endsWith(QLatin1String("terminal"))) {
+        // A terminal that starts nothing: only the check before it can tell.
+        writeExecutable(dir.filePath(QStringLiteral("xterm")), "#!/bin/sh\n");
+        qputenv("PATH", QFile::encodeName(dir.path()));
+        qputenv("DISPLAY", ":99");
+    }
+    const QString tool = dir.filePath(QStringLiteral("tool"));
+    if (file.startsWith('+'))
+        writeExecutable(tool, file.mid(1));
+    else if (file.startsWith('-'))
+        writeAll(tool, file.mid(1));
+    QString reason;
+    QVERIFY(!start(line.replace(u'@', tool), &reason));
+    QCOMPARE(reason, qt_error_string(error));
 }
 
 // Without a display the program runs directly; the arguments arrive as words,
@@ -106,7 +141,7 @@ void TestLauncher::startsProgramWithExactArguments()
     const QString second = dir.filePath(QStringLiteral("q\"q"));
     const QString line = QStringLiteral("\"/usr/bin/touch\" \"%1\" \"%2\"")
                              .arg(spaced, QString(second).replace(u'"', QStringLiteral("\\\"")));
-    QVERIFY(platform::startDetached(line));
+    QVERIFY(start(line));
     QTRY_VERIFY(QFile::exists(spaced));
     QTRY_VERIFY(QFile::exists(second));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
@@ -143,8 +178,7 @@ void TestLauncher::startsTestedFileNotItsNamesakeInPath()
     qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
     QVERIFY(QDir::setCurrent(root.filePath(QStringLiteral("work"))));
 
-    QVERIFY(platform::startDetached(
-        QStringLiteral("\"%1\" PORT 1 BAUD 19200 READ \"r.hex\" RUN").arg(program)));
+    QVERIFY(start(QStringLiteral("\"%1\" PORT 1 BAUD 19200 READ \"r.hex\" RUN").arg(program)));
     QTRY_COMPARE_WITH_TIMEOUT(readAll(log),
         QByteArray(R"(["PORT","1","BAUD","19200","READ","r.hex","RUN"])"
                    "\n"),

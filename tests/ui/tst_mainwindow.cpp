@@ -1,6 +1,7 @@
 // The main window with a temporary INI file: start-up state, layout, the
 // enabled rules of the programmer actions, the F6/F9 road into the log and the
 // launcher, and what reaches the INI file at exit.
+#include "Application.h"
 #include "ColorButton.h"
 #include "DWInterface.h"
 #include "Error.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QJsonArray>
@@ -39,6 +41,7 @@
 
 #include <memory>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -73,7 +76,10 @@ private slots:
     void entriesAppendedWhileLogHidden();
     void typedLogTextDoesNotDisturbEntries();
     void logShowsNewestEntryAndTakesShortcuts();
-    void refusedLaunchLeavesEverythingAsItWas();
+    void refusedLaunchIsShown_data();
+    void refusedLaunchIsShown();
+    void toolGetsExactlyTheChosenValues_data();
+    void toolGetsExactlyTheChosenValues();
     void latin1NamesReachTheTool();
     void editsAreSavedAtExitWithoutCommand();
     void failedSaveAtExitRaisesError();
@@ -325,9 +331,16 @@ void TestMainWindow::actionsAndMenu()
     const QList<QAction *> items = w->File1->actions();
     QCOMPARE(items.size(), 4);
     QCOMPARE(items.at(0), w->Configuration2);
-    QCOMPARE(items.at(0)->text(), QStringLiteral("Configuration\tF2"));
+    QCOMPARE(items.at(0)->text(), QStringLiteral("Configuration"));
     QCOMPARE(items.at(1), w->ShowLog1);
-    QCOMPARE(items.at(1)->text(), QStringLiteral("Show Log\tF4"));
+    QCOMPARE(items.at(1)->text(), QStringLiteral("Show Log"));
+    // The short cuts stand beside the captions while the menu is open, and
+    // only then: the window's keys stay unambiguous.
+    w->File1->popup(QPoint());
+    QCOMPARE(items.at(0)->shortcut(), QKeySequence(Qt::Key_F2));
+    QCOMPARE(items.at(1)->shortcut(), QKeySequence(Qt::Key_F4));
+    w->File1->hide();
+    QVERIFY(items.at(0)->shortcut().isEmpty());
     QVERIFY(items.at(2)->isSeparator());
     QCOMPARE(items.at(3)->text(), QStringLiteral("E&xit"));
     QVERIFY(items.at(3)->shortcut().isEmpty());
@@ -581,6 +594,9 @@ void TestMainWindow::readLineLoggedIsLineLaunched()
     QCOMPARE(logLines(), m_services->launched);
     QVERIFY(m_services->launched.at(0).contains(QStringLiteral("20260307090558.hex")));
     QVERIFY(m_services->launched.at(1).contains(QStringLiteral("20260307090559.hex")));
+    // The tool's arguments name the file of the logged line.
+    QVERIFY(m_services->launchedArguments.at(0).contains(QStringLiteral("./20260307090558.hex")));
+    QVERIFY(m_services->launchedArguments.at(1).contains(QStringLiteral("./20260307090559.hex")));
     QVERIFY(w->MRU()->Items().isEmpty()); // reading leaves the recent list alone
 }
 
@@ -648,23 +664,103 @@ void TestMainWindow::logShowsNewestEntryAndTakesShortcuts()
     QVERIFY(m_log->reLog->viewport()->rect().contains(m_log->reLog->cursorRect()));
 }
 
-void TestMainWindow::refusedLaunchLeavesEverythingAsItWas()
+// The real launcher; the tool runs without a terminal, its input closed.
+static void useRealLauncher()
 {
-    touch(QStringLiteral("xwisp2w"));
-    touch(QStringLiteral("a.hex"));
-    writeIni(path(QStringLiteral("xwisp2w")), {path(QStringLiteral("a.hex"))});
-    m_services->launchResult = false;
+    qunsetenv("DISPLAY");
+    qunsetenv("WAYLAND_DISPLAY");
+    UiServices().runCommand = [](const TToolCommand &command, QString &reason) {
+        const int input = ::dup(0), null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, 0);
+        const bool started = platform::startDetached(command.Line, command.Arguments, reason);
+        ::dup2(input, 0);
+        return ::close(input) == 0 && ::close(null) == 0 && started;
+    };
+}
+
+void TestMainWindow::refusedLaunchIsShown_data()
+{
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<int>("error");
+    QTest::addRow("no execute permission") << QByteArray("chmod") << EACCES;
+    QTest::addRow("removed") << QByteArray("rm") << ENOENT;
+    QTest::addRow("exec fails in the child") << QByteArray("garble") << ENOEXEC;
+}
+
+// The tool changes after the check that enabled F9: the line is logged, then
+// the standard error box names the tool and the system's reason.
+void TestMainWindow::refusedLaunchIsShown()
+{
+    QFETCH(QByteArray, change);
+    QFETCH(int, error);
+    const QString tool = path(QStringLiteral("xwisp2w"));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", tool));
+    writeIni(tool, {});
+    useRealLauncher();
+    qsizetype logged = -1;
+    UiServices().messageBox = [&](QWidget *, QMessageBox::Icon icon, const QString &caption,
+                                  const QString &text, QMessageBox::StandardButton button) {
+        logged = logLines().size();
+        m_services->messages.append({icon, caption, text, button});
+    };
     TfrmMain *w = openMain();
-    w->show();
-    w->acProgramPIC->trigger();
+    if (change == "chmod")
+        QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner));
+    else if (change == "rm")
+        QVERIFY(QFile::remove(tool));
+    else
+        writeAll(tool, "not a program\n");
     w->acReadPIC->trigger();
-    QCOMPARE(m_services->launched.size(), 2);
-    QVERIFY(m_services->messages.isEmpty());
-    QCOMPARE(logLines(), m_services->launched); // logged all the same
-    QVERIFY(w->isVisible());
-    QVERIFY(w->acProgramPIC->isEnabled());
-    QVERIFY(w->acReadPIC->isEnabled());
-    QCOMPARE(w->MRU()->Items(), QStringList {path(QStringLiteral("a.hex"))});
+    QCOMPARE(logged, 1);
+    QCOMPARE(m_services->messages.size(), 1);
+    QCOMPARE(m_services->messages.at(0).caption, ApplicationTitle());
+    QCOMPARE(m_services->messages.at(0).text,
+        QStringLiteral("Unable to start %1: %2.").arg(tool, qt_error_string(error)));
+    QVERIFY(w->acReadPIC->isEnabled()); // nothing else changed
+}
+
+void TestMainWindow::toolGetsExactlyTheChosenValues_data()
+{
+    QTest::addColumn<QString>("toolFolder");
+    QTest::addColumn<QString>("hexName");
+    QTest::addColumn<QString>("pause");
+    QTest::addRow("quotes") << "tools"
+                            << R"(say "hi".hex)"
+                            << R"(Press "Enter")";
+    QTest::addRow("hex name ending in a backslash") << "tools"
+                                                    << R"(odd\)"
+                                                    << "Press Enter";
+    QTest::addRow("quote and backslash in the tool's folder") << R"(to"ol\s)"
+                                                              << "a.hex"
+                                                              << "";
+}
+
+// The real F6: the substitute tool records each chosen value as one word.
+void TestMainWindow::toolGetsExactlyTheChosenValues()
+{
+    QFETCH(QString, toolFolder);
+    QFETCH(QString, hexName);
+    QFETCH(QString, pause);
+    QVERIFY(QDir(m_dir->path()).mkdir(toolFolder));
+    const QString tool = path(toolFolder + QStringLiteral("/xwisp2w")), hex = path(hexName),
+                  log = path(QStringLiteral("args.log"));
+    QVERIFY(QFile::copy(DW_BUILD_DIR "/xwisp2w", tool));
+    touch(hexName);
+    writeIni(tool, {hex});
+    qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
+    useRealLauncher();
+    TfrmMain *w = openMain();
+    w->lePauseText->setText(pause); // typed: the INI file would strip its quotes
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTest::keyClick(w->cbHexes, Qt::Key_F6);
+    QTRY_VERIFY_WITH_TIMEOUT(readAll(log).endsWith('\n'), 30000);
+    QStringList expected {"VERBOSE", "PORT", "1", "BAUD", "19200", "RTS", "ON", "GO", hex};
+    if (!pause.isEmpty())
+        expected << "PAUSE" << pause;
+    QCOMPARE(QVariant(QJsonDocument::fromJson(readAll(log)).array().toVariantList()).toStringList(),
+        expected);
 }
 
 // An INI file from a Latin-1 system names the tool's folder and a hex file
@@ -689,9 +785,7 @@ void TestMainWindow::latin1NamesReachTheTool()
 
     const QString log = path(QStringLiteral("args.log"));
     qputenv("XWISP2W_ARGS_LOG", QFile::encodeName(log));
-    qunsetenv("DISPLAY"); // the tool runs directly, without a terminal
-    qunsetenv("WAYLAND_DISPLAY");
-    UiServices().runCommand = platform::startDetached;
+    useRealLauncher(); // the tool runs directly, without a terminal
     TfrmMain *w = openMain();
     w->show();
     w->activateWindow();
