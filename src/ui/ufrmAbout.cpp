@@ -7,6 +7,7 @@
 #include "WindowLook.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
@@ -157,6 +158,13 @@ void TAboutBox::showEvent(QShowEvent *event)
 {
     CentreOnScreen(this);
     QDialog::showEvent(event);
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Cancel))
+        return;
+    QDialog::keyPressEvent(event);
 }
 
 void TAboutBox::FormPaint()

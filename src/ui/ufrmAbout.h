@@ -36,6 +36,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     // Centred on the screen at every showing, not over the main window.
     void showEvent(QShowEvent *event) override;
+    // The box has no cancel button, so Escape leaves it open.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void FormCreate();
