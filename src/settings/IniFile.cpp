@@ -70,6 +70,24 @@ quint64 nameHash(const QString &name)
     return hash;
 }
 
+// The same for a name of ASCII bytes, which decode to the same characters.
+quint64 nameHash(QByteArrayView ascii)
+{
+    quint64 hash = 14695981039346656037ULL;
+    for (const char c : ascii)
+        hash = (hash ^ char16_t(c >= 'A' && c <= 'Z' ? c + 32 : c)) * 1099511628211ULL;
+    return hash;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 const QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 const QByteArrayView kEnds[] = {"", "\n", "\r\n", "\r"};
 
@@ -200,6 +218,23 @@ QString TIniFile::Name(const Line &line) const
     return decode(Text(line).sliced(line.nameStart, line.nameSize));
 }
 
+// Names of ASCII bytes (nearly all) are hashed and compared without being
+// decoded: they decode to the same characters in every local encoding.
+quint64 TIniFile::NameHash(const Line &line) const
+{
+    const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    return isAscii(bytes) ? nameHash(bytes) : nameHash(decode(bytes));
+}
+
+bool TIniFile::HasName(const Line &line, const QString &name) const
+{
+    const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    if (isAscii(bytes))
+        return QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
+            == 0;
+    return sameName(decode(bytes), name);
+}
+
 void TIniFile::Classify(Line &line, bool firstLine) const
 {
     line.kind = Kind::Other;
@@ -242,11 +277,11 @@ namespace {
 // Records the name of item `at` under its hash, unless an item of the same
 // name came earlier. Where different names share a hash, the hash is marked
 // with -1 and lookups of it search item by item.
-template<typename Index, typename NameOf>
-void indexName(Index &index, const QString &name, qsizetype at, NameOf nameOf)
+template<typename Index, typename SameName>
+void indexName(Index &index, quint64 hash, qsizetype at, SameName sameAs)
 {
-    qsizetype *earlier = index.Insert(nameHash(name), at);
-    if (earlier && *earlier >= 0 && !sameName(nameOf(*earlier), name))
+    qsizetype *earlier = index.Insert(hash, at);
+    if (earlier && *earlier >= 0 && !sameAs(*earlier))
         *earlier = -1;
 }
 
@@ -306,16 +341,20 @@ void TIniFile::IndexSections() const
         return;
     FSectionIndex.Clear();
     for (size_t s = 1; s < FSections.size(); ++s) {
-        indexName(FSectionIndex, Name(FSections[s].lines.front()), qsizetype(s),
-            [this](qsizetype at) { return Name(FSections[size_t(at)].lines.front()); });
+        const Line &header = FSections[s].lines.front();
+        indexName(FSectionIndex, NameHash(header), qsizetype(s), [this, &header](qsizetype at) {
+            return HasName(FSections[size_t(at)].lines.front(), Name(header));
+        });
     }
     FSectionsIndexed = true;
 }
 
 void TIniFile::IndexKey(Section &section, qsizetype line) const
 {
-    indexName(section.keys, Name(section.lines[size_t(line)]), line,
-        [this, &section](qsizetype at) { return Name(section.lines[size_t(at)]); });
+    const Line &key = section.lines[size_t(line)];
+    indexName(section.keys, NameHash(key), line, [this, &section, &key](qsizetype at) {
+        return HasName(section.lines[size_t(at)], Name(key));
+    });
 }
 
 void TIniFile::IndexKeys(Section &section) const
@@ -337,9 +376,9 @@ qsizetype TIniFile::FindSection(const QString &section) const
     if (!at)
         return -1;
     if (*at >= 0)
-        return sameName(Name(FSections[size_t(*at)].lines.front()), section) ? *at : -1;
+        return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
     for (size_t s = 1; s < FSections.size(); ++s) {
-        if (sameName(Name(FSections[s].lines.front()), section))
+        if (HasName(FSections[s].lines.front(), section))
             return qsizetype(s);
     }
     return -1;
@@ -353,10 +392,10 @@ qsizetype TIniFile::FindKey(qsizetype s, const QString &key) const
     if (!at)
         return -1;
     if (*at >= 0)
-        return sameName(Name(section.lines[size_t(*at)]), key) ? *at : -1;
+        return HasName(section.lines[size_t(*at)], key) ? *at : -1;
     for (size_t i = 1; i < section.lines.size(); ++i) {
         const Line &line = section.lines[i];
-        if (line.kind == Kind::Key && sameName(Name(line), key))
+        if (line.kind == Kind::Key && HasName(line, key))
             return qsizetype(i);
     }
     return -1;
@@ -490,8 +529,9 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         ++FEndCount[header.end];
         s = qsizetype(FSections.size()) - 1;
         if (FSectionsIndexed) {
-            indexName(FSectionIndex, Name(header), s,
-                [this](qsizetype at) { return Name(FSections[size_t(at)].lines.front()); });
+            indexName(FSectionIndex, NameHash(header), s, [this, &header](qsizetype at) {
+                return HasName(FSections[size_t(at)].lines.front(), Name(header));
+            });
         }
     }
     const qsizetype k = FindKey(s, key);
@@ -550,7 +590,7 @@ void TIniFile::EraseSection(const QString &section)
         std::vector<Section> kept;
         kept.reserve(FSections.size());
         for (size_t s = 0; s < FSections.size(); ++s) {
-            if (s > 0 && sameName(Name(FSections[s].lines.front()), section)) {
+            if (s > 0 && HasName(FSections[s].lines.front(), section)) {
                 for (const Line &line : Split(qsizetype(s)).lines)
                     --FEndCount[line.end];
             } else {

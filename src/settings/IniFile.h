@@ -141,6 +141,8 @@ private:
     void Classify(Line &line, bool firstLine) const;
     QByteArrayView Text(const Line &line) const;
     QString Name(const Line &line) const;
+    quint64 NameHash(const Line &line) const;
+    bool HasName(const Line &line, const QString &name) const;
     Line OwnLine(const QByteArray &text);
     void SetEnd(Line &line, End end);
     qsizetype FindSection(const QString &section) const;
