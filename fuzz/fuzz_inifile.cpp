@@ -4,19 +4,27 @@
 #include "IniFile.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #define CHECK(ok) ((ok) ? void() : __builtin_trap())
 
 namespace {
 
-QList<QByteArray> lines(const QByteArray &b) // each with its line end; Latin-1 keeps the bytes
+// Each line with its line end (LF, CR LF or a lone CR), and a last line without one.
+QList<QByteArray> lines(const QByteArray &b)
 {
     QList<QByteArray> out;
-    static const QRegularExpression line("[^\r\n]*(\r\n|\r|\n)|[^\r\n]+$");
-    for (const auto &m : line.globalMatch(QString::fromLatin1(b)))
-        out.append(m.captured(0).toLatin1());
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < b.size(); ++i) {
+        if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n')
+            ++i;
+        if (b[i] == '\r' || b[i] == '\n') {
+            out.append(b.sliced(start, i + 1 - start));
+            start = i + 1;
+        }
+    }
+    if (start < b.size())
+        out.append(b.sliced(start));
     return out;
 }
 
