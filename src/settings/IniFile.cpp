@@ -81,12 +81,12 @@ quint64 nameHash(QByteArrayView ascii)
 
 bool isAscii(QByteArrayView bytes)
 {
-    for (const char c : bytes) {
-        if (uchar(c) >= 0x80)
-            return false;
-    }
-    return true;
+    return QtPrivate::isAscii(QLatin1StringView(bytes.data(), bytes.size()));
 }
+
+// Up to this many sections, or lines in a section, names are looked up one by
+// one instead of through a hash.
+constexpr size_t kFewNames = 16;
 
 const QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 const QByteArrayView kEnds[] = {"", "\n", "\r\n", "\r"};
@@ -371,12 +371,15 @@ void TIniFile::IndexKeys(Section &section) const
 
 qsizetype TIniFile::FindSection(const QString &section) const
 {
-    IndexSections();
-    const qsizetype *at = FSectionIndex.Find(nameHash(section));
-    if (!at)
-        return -1;
-    if (*at >= 0)
-        return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
+    // A few names are quicker compared one by one than hashed.
+    if (FSections.size() > kFewNames) {
+        IndexSections();
+        const qsizetype *at = FSectionIndex.Find(nameHash(section));
+        if (!at)
+            return -1;
+        if (*at >= 0)
+            return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
+    }
     for (size_t s = 1; s < FSections.size(); ++s) {
         if (HasName(FSections[s].lines.front(), section))
             return qsizetype(s);
@@ -387,12 +390,14 @@ qsizetype TIniFile::FindSection(const QString &section) const
 qsizetype TIniFile::FindKey(qsizetype s, const QString &key) const
 {
     Section &section = Split(s);
-    IndexKeys(section);
-    const qsizetype *at = section.keys.Find(nameHash(key));
-    if (!at)
-        return -1;
-    if (*at >= 0)
-        return HasName(section.lines[size_t(*at)], key) ? *at : -1;
+    if (section.lines.size() > kFewNames) {
+        IndexKeys(section);
+        const qsizetype *at = section.keys.Find(nameHash(key));
+        if (!at)
+            return -1;
+        if (*at >= 0)
+            return HasName(section.lines[size_t(*at)], key) ? *at : -1;
+    }
     for (size_t i = 1; i < section.lines.size(); ++i) {
         const Line &line = section.lines[i];
         if (line.kind == Kind::Key && HasName(line, key))
