@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -289,8 +290,12 @@ void indexName(Index &index, quint64 hash, qsizetype at, SameName sameAs)
 
 qsizetype *TIniFile::NameIndex::Probe(quint64 hash, bool &found)
 {
+    // The top bits of the scrambled hash pick the slot: doubling the table
+    // then sends slot i to slot 2i or 2i + 1, so a rehash walks both tables
+    // in order instead of jumping about memory.
     const size_t mask = FSlots.size() - 1;
-    for (size_t i = size_t((hash * 0x9E3779B97F4A7C15ULL) >> 32) & mask;; i = (i + 1) & mask) {
+    const int shift = 64 - std::countr_zero(FSlots.size());
+    for (size_t i = size_t((hash * 0x9E3779B97F4A7C15ULL) >> shift);; i = (i + 1) & mask) {
         Slot &slot = FSlots[i];
         if (slot.at == -2 || slot.hash == hash) {
             found = slot.at != -2;
