@@ -4,24 +4,33 @@
 #include "IniFile.h"
 
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #define CHECK(ok) ((ok) ? void() : __builtin_trap())
 
 namespace {
 
-QList<QByteArray> lines(const QByteArray &b) // each with its line end; Latin-1 keeps the bytes
+// Each line with its line end (LF, CR LF or a lone CR), and a last line without
+// one; views into b, which must outlive them.
+QList<QByteArrayView> lines(const QByteArray &b)
 {
-    QList<QByteArray> out;
-    static const QRegularExpression line("[^\r\n]*(\r\n|\r|\n)|[^\r\n]+$");
-    for (const auto &m : line.globalMatch(QString::fromLatin1(b)))
-        out.append(m.captured(0).toLatin1());
+    QList<QByteArrayView> out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < b.size(); ++i) {
+        if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n')
+            ++i;
+        if (b[i] == '\r' || b[i] == '\n') {
+            out.append(QByteArrayView(b).sliced(start, i + 1 - start));
+            start = i + 1;
+        }
+    }
+    if (start < b.size())
+        out.append(QByteArrayView(b).sliced(start));
     return out;
 }
 
 // Whether a and b differ in at most `touched` lines of b and `added` lines of a.
-bool sameBut(const QList<QByteArray> &b, const QList<QByteArray> &a, int touched, int added)
+bool sameBut(const QList<QByteArrayView> &b, const QList<QByteArrayView> &a, int touched, int added)
 {
     const auto pre = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
     const auto suf
@@ -54,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
         const QString section = kNames[next() % 10];
         const QStringList keys = ini.ReadSectionKeys(section);
         const QString key = k < 10 || keys.isEmpty() ? kNames[k % 10] : keys.at(k % keys.size());
-        const QList<QByteArray> before = lines(ini.ToBytes());
+        const QByteArray bytesBefore = ini.ToBytes();
+        const QList<QByteArrayView> before = lines(bytesBefore);
         CHECK(ini.ReadSectionValues(section).size() == keys.size());
         if (code % 2 == 0) {
             const qsizetype len = std::min<qsizetype>(next(), end - op);
@@ -77,10 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
         }
         // A write replaces one line or adds up to two after the line end of the one
         // before; an erase leaves a part of what was there, in order.
-        const QList<QByteArray> after = lines(ini.ToBytes());
+        const QByteArray bytesAfter = ini.ToBytes();
+        const QList<QByteArrayView> after = lines(bytesAfter);
         const int open = !before.isEmpty() && !QByteArray("\r\n").contains(before.last().back());
         qsizetype kept = 0;
-        for (const QByteArray &line : before)
+        for (const QByteArrayView line : before)
             kept += kept < after.size() && after[kept] == line;
         CHECK(code % 2                          ? kept == after.size()
                 : after.size() == before.size() ? sameBut(before, after, 1, 1)

@@ -7,6 +7,8 @@
 #include "ufrmPICLog.h"
 
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 
 #include <memory>
 
@@ -15,7 +17,10 @@ int main(int argc, char *argv[])
     TApplication application(argc, argv);
     // The desktop finds the menu entry, and with it the icon, by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.dranelwisp.dranelwisp"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
+    // Read as the PNG it is: by a name without a suffix, QIcon would open the
+    // MIME database to learn the type before the first window shows.
+    QApplication::setWindowIcon(
+        QIcon(QPixmap::fromImage(QImage(QStringLiteral(":/MAINICON"), "PNG"))));
 
     const auto frmMain = std::make_unique<TfrmMain>();
     const auto frmPICLog = std::make_unique<TfrmPICLog>();

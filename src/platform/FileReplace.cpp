@@ -51,7 +51,7 @@ bool isTemporaryName(const NativeString &name, const NativeString &prefix)
     return true;
 }
 
-NativeString randomSuffix(std::mt19937 &random)
+template<typename Random> NativeString randomSuffix(Random &random)
 {
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
     NativeString suffix;
@@ -239,7 +239,9 @@ bool replaceFileContents(const char *path, const char *data, std::size_t size)
     const std::string prefix = temporaryPrefix(target.substr(split));
 
     // Created with the usual 0666 less the umask; the old file's mode below.
-    std::mt19937 random(std::random_device {}());
+    // A small generator: the name only has to be new (O_EXCL checks), and
+    // seeding a large one was a good part of the cost of a small save.
+    std::minstd_rand random(std::random_device {}());
     std::string temp;
     int fd = -1;
     int error = EEXIST;

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <bit>
+#include <cstring>
+
 namespace {
 
 bool isBlank(char c)
@@ -15,15 +18,20 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray trimBlanks(const QByteArray &bytes)
+QByteArrayView trimBlanks(QByteArrayView bytes)
 {
     qsizetype first = 0;
     qsizetype last = bytes.size();
-    while (first < last && isBlank(bytes.at(first)))
+    while (first < last && isBlank(bytes[first]))
         ++first;
-    while (last > first && isBlank(bytes.at(last - 1)))
+    while (last > first && isBlank(bytes[last - 1]))
         --last;
-    return bytes.mid(first, last - first);
+    return bytes.sliced(first, last - first);
+}
+
+QString decode(QByteArrayView bytes)
+{
+    return platform::decodeLocal(QByteArray::fromRawData(bytes.data(), bytes.size()));
 }
 
 // Whether a read would not give back this value as it stands: blanks at
@@ -43,7 +51,46 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+// A hash of a name that two names share whenever sameName() holds for them:
+// it covers each UTF-16 unit case-folded as the comparison folds it, except
+// that every surrogate (whose folding depends on its neighbour) counts as one
+// and the same. Names of different hashes never match; names of one hash are
+// still compared, so the hash only narrows the search.
+quint64 nameHash(const QString &name)
+{
+    quint64 hash = 14695981039346656037ULL; // FNV-1a
+    for (const QChar c : name) {
+        char16_t unit = c.unicode();
+        if (unit < 0x80)
+            unit = unit >= u'A' && unit <= u'Z' ? char16_t(unit + 32) : unit;
+        else
+            unit = c.isSurrogate() ? char16_t(0xFFFF)
+                                   : char16_t(QChar::toCaseFolded(char32_t(unit)));
+        hash = (hash ^ unit) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+// The same for a name of ASCII bytes, which decode to the same characters.
+quint64 nameHash(QByteArrayView ascii)
+{
+    quint64 hash = 14695981039346656037ULL;
+    for (const char c : ascii)
+        hash = (hash ^ char16_t(c >= 'A' && c <= 'Z' ? c + 32 : c)) * 1099511628211ULL;
+    return hash;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return QtPrivate::isAscii(QLatin1StringView(bytes.data(), bytes.size()));
+}
+
+// Up to this many sections, or lines in a section, names are looked up one by
+// one instead of through a hash.
+constexpr size_t kFewNames = 16;
+
+const QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
+const QByteArrayView kEnds[] = {"", "\n", "\r\n", "\r"};
 
 } // namespace
 
@@ -51,9 +98,8 @@ TIniFile::TIniFile(const QString &fileName)
     : FFileName(fileName)
 {
     QFile file(fileName);
-    QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
+        FData = file.readAll();
         FUnreadable = file.error() != QFileDevice::NoError;
     } else {
         // A file that is there but cannot be read is not an empty file: it
@@ -61,39 +107,86 @@ TIniFile::TIniFile(const QString &fileName)
         // cannot be written either.)
         FUnreadable = QFileInfo::exists(fileName);
     }
-    Parse(FUnreadable ? QByteArray() : bytes);
+    if (FUnreadable)
+        FData.clear();
+    Parse();
 }
 
-void TIniFile::Parse(const QByteArray &bytes)
+// Calls action(line) for each line of the file's bytes from..to (which begin
+// and end at line boundaries); a line ends at LF, CR LF or a lone CR.
+template<typename Action>
+void TIniFile::ForEachLine(qsizetype from, qsizetype to, Action action) const
 {
-    FLines.clear();
-    const qsizetype n = bytes.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = bytes.at(i);
-        if (c != '\n' && c != '\r')
-            continue;
-        Line line;
-        line.text = bytes.mid(start, i - start);
-        if (c == '\r' && i + 1 < n && bytes.at(i + 1) == '\n') {
-            line.end = "\r\n";
-            ++i;
-        } else if (c == '\r') {
-            line.end = "\r";
-        } else {
-            line.end = "\n";
+    const char *data = FData.constData();
+    qsizetype start = from;
+    qsizetype nextLf = -1; // the next LF at or after start, or to
+    while (start < to) {
+        if (nextLf < start) {
+            const void *lf = std::memchr(data + start, '\n', size_t(to - start));
+            nextLf = lf ? static_cast<const char *>(lf) - data : to;
         }
-        FLines.push_back(line);
-        start = i + 1;
-    }
-    if (start < n) {
+        const void *cr = std::memchr(data + start, '\r', size_t(nextLf - start));
+        const qsizetype i = cr ? static_cast<const char *>(cr) - data : nextLf;
         Line line;
-        line.text = bytes.mid(start);
-        FLines.push_back(line);
+        line.start = start;
+        line.size = i - start;
+        if (i == to) {
+            start = to;
+        } else if (data[i] == '\n') {
+            line.end = LF;
+            start = i + 1;
+        } else if (i + 1 < to && data[i + 1] == '\n') {
+            line.end = CRLF;
+            start = i + 2;
+        } else {
+            line.end = CR;
+            start = i + 1;
+        }
+        action(line);
     }
-    for (size_t i = 0; i < FLines.size(); ++i)
-        Classify(FLines[i], i == 0);
+}
+
+// One pass over the bytes: only section headers are taken apart; the lines
+// between them stay in the file's bytes until their section is needed.
+void TIniFile::Parse()
+{
+    FSections.assign(1, Section());
+    FSections.back().split = false;
+    const char *data = FData.constData();
+    ForEachLine(0, FData.size(), [this, data](Line &line) {
+        ++FEndCount[line.end];
+        qsizetype p = line.start == 0 && Text(line).startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+        while (p < line.size && isBlank(data[line.start + p]))
+            ++p;
+        if (p < line.size && data[line.start + p] == '[') {
+            Classify(line, line.start == 0);
+            if (line.kind == Kind::Section) {
+                const qsizetype body = line.start + line.size + kEnds[line.end].size();
+                Section &section = FSections.emplace_back();
+                section.lines.push_back(line);
+                section.split = false;
+                section.bodyStart = section.bodyEnd = body;
+                return;
+            }
+        }
+        FSections.back().bodyEnd = line.start + line.size + kEnds[line.end].size();
+    });
+    FSectionsIndexed = false;
+    FSectionIndex.Clear();
     ChooseNewLineEnd();
+}
+
+TIniFile::Section &TIniFile::Split(qsizetype s) const
+{
+    Section &section = FSections[size_t(s)];
+    if (!section.split) {
+        ForEachLine(section.bodyStart, section.bodyEnd, [this, &section](Line &line) {
+            Classify(line, line.start == 0);
+            section.lines.push_back(line);
+        });
+        section.split = true;
+    }
+    return section;
 }
 
 void TIniFile::ChooseNewLineEnd()
@@ -101,94 +194,233 @@ void TIniFile::ChooseNewLineEnd()
     // New lines follow the habit of the lines the file holds when they are
     // written, not when it was read: a save that erased a section and a save
     // of its result then choose alike. Only loading and erasing change that
-    // habit: written lines take the chosen end and so only confirm it, which
-    // spares a count of every line at each write. Ties and files without any
-    // line end go to the convention of the platform style in force.
-    int lf = 0, crlf = 0, cr = 0;
-    for (const Line &line : FLines) {
-        crlf += line.end == "\r\n";
-        cr += line.end == "\r";
-        lf += line.end == "\n";
-    }
-    const QByteArray preferred = platform::conventions().iniLineEnd;
-    FNewLineEnd = preferred;
-    int best = preferred == "\r\n" ? crlf : preferred == "\r" ? cr : lf;
-    const std::pair<const char *, int> counts[] = {{"\r\n", crlf}, {"\n", lf}, {"\r", cr}};
-    for (const auto &[end, count] : counts) {
-        if (count > best) {
-            best = count;
+    // habit: written lines take the chosen end and so only confirm it. Ties
+    // and files without any line end go to the convention of the platform
+    // style in force.
+    const QByteArray &preferred = platform::conventions().iniLineEnd;
+    FNewLineEnd = preferred == "\r\n" ? CRLF : preferred == "\r" ? CR : LF;
+    qsizetype best = FEndCount[FNewLineEnd];
+    for (const End end : {CRLF, LF, CR}) {
+        if (FEndCount[end] > best) {
+            best = FEndCount[end];
             FNewLineEnd = end;
         }
     }
 }
 
-void TIniFile::Classify(Line &line, bool firstLine)
+QByteArrayView TIniFile::Text(const Line &line) const
+{
+    const char *base = line.written ? FWritten.constData() : FData.constData();
+    return QByteArrayView(base + line.start, line.size);
+}
+
+QString TIniFile::Name(const Line &line) const
+{
+    return decode(Text(line).sliced(line.nameStart, line.nameSize));
+}
+
+// Names of ASCII bytes (nearly all) are hashed and compared without being
+// decoded: they decode to the same characters in every local encoding.
+quint64 TIniFile::NameHash(const Line &line) const
+{
+    const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    return isAscii(bytes) ? nameHash(bytes) : nameHash(decode(bytes));
+}
+
+bool TIniFile::HasName(const Line &line, const QString &name) const
+{
+    const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    if (isAscii(bytes))
+        return QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
+            == 0;
+    return sameName(decode(bytes), name);
+}
+
+void TIniFile::Classify(Line &line, bool firstLine) const
 {
     line.kind = Kind::Other;
-    line.name.clear();
+    line.nameStart = line.nameSize = 0;
     line.eq = -1;
-    const QByteArray &t = line.text;
+    const QByteArrayView t = Text(line);
     qsizetype p = firstLine && t.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
-    while (p < t.size() && isBlank(t.at(p)))
+    while (p < t.size() && isBlank(t[p]))
         ++p;
-    if (p == t.size() || t.at(p) == ';')
+    if (p == t.size() || t[p] == ';')
         return;
-    if (t.at(p) == '[') {
+    const auto setName = [&line, &t](qsizetype from, qsizetype to) {
+        const QByteArrayView name = trimBlanks(t.sliced(from, to - from));
+        line.nameStart = name.data() - t.data();
+        line.nameSize = name.size();
+    };
+    if (t[p] == '[') {
         const qsizetype close = t.indexOf(']', p + 1);
         if (close >= 0) {
             line.kind = Kind::Section;
-            line.name = platform::decodeLocal(trimBlanks(t.mid(p + 1, close - p - 1)));
+            setName(p + 1, close);
             return;
         }
     }
     const qsizetype eq = t.indexOf('=', p);
     if (eq < 0)
         return;
-    const QByteArray name = trimBlanks(t.mid(p, eq - p));
-    if (name.isEmpty())
+    setName(p, eq);
+    if (line.nameSize == 0)
         return;
     line.kind = Kind::Key;
-    line.name = platform::decodeLocal(name);
     line.eq = eq;
+}
+
+// Names are looked up through a hash of their folded forms (nameHash), built when a
+// section (or the list of sections) is first searched: a file is read, looked
+// up and written in time that grows with its size, not with its size squared.
+namespace {
+
+// Records the name of item `at` under its hash, unless an item of the same
+// name came earlier. Where different names share a hash, the hash is marked
+// with -1 and lookups of it search item by item.
+template<typename Index, typename SameName>
+void indexName(Index &index, quint64 hash, qsizetype at, SameName sameAs)
+{
+    qsizetype *earlier = index.Insert(hash, at);
+    if (earlier && *earlier >= 0 && !sameAs(*earlier))
+        *earlier = -1;
+}
+
+} // namespace
+
+qsizetype *TIniFile::NameIndex::Probe(quint64 hash, bool &found)
+{
+    // The top bits of the scrambled hash pick the slot: doubling the table
+    // then sends slot i to slot 2i or 2i + 1, so a rehash walks both tables
+    // in order instead of jumping about memory.
+    const size_t mask = FSlots.size() - 1;
+    const int shift = 64 - std::countr_zero(FSlots.size());
+    for (size_t i = size_t((hash * 0x9E3779B97F4A7C15ULL) >> shift);; i = (i + 1) & mask) {
+        Slot &slot = FSlots[i];
+        if (slot.at == -2 || slot.hash == hash) {
+            found = slot.at != -2;
+            slot.hash = hash;
+            return &slot.at;
+        }
+    }
+}
+
+qsizetype *TIniFile::NameIndex::Find(quint64 hash)
+{
+    if (FSlots.empty())
+        return nullptr;
+    bool found = false;
+    qsizetype *at = Probe(hash, found);
+    return found ? at : nullptr;
+}
+
+qsizetype *TIniFile::NameIndex::Insert(quint64 hash, qsizetype at)
+{
+    if (2 * (FCount + 1) > qsizetype(FSlots.size())) {
+        std::vector<Slot> old(std::max<size_t>(16, 2 * FSlots.size()));
+        old.swap(FSlots);
+        for (const Slot &slot : old) {
+            bool found = false;
+            if (slot.at != -2)
+                *Probe(slot.hash, found) = slot.at;
+        }
+    }
+    bool found = false;
+    qsizetype *slot = Probe(hash, found);
+    if (found)
+        return slot;
+    *slot = at;
+    ++FCount;
+    return nullptr;
+}
+
+void TIniFile::NameIndex::Clear()
+{
+    FSlots.clear();
+    FCount = 0;
+}
+
+void TIniFile::IndexSections() const
+{
+    if (FSectionsIndexed)
+        return;
+    FSectionIndex.Clear();
+    for (size_t s = 1; s < FSections.size(); ++s) {
+        const Line &header = FSections[s].lines.front();
+        indexName(FSectionIndex, NameHash(header), qsizetype(s), [this, &header](qsizetype at) {
+            return HasName(FSections[size_t(at)].lines.front(), Name(header));
+        });
+    }
+    FSectionsIndexed = true;
+}
+
+void TIniFile::IndexKey(Section &section, qsizetype line) const
+{
+    const Line &key = section.lines[size_t(line)];
+    indexName(section.keys, NameHash(key), line, [this, &section, &key](qsizetype at) {
+        return HasName(section.lines[size_t(at)], Name(key));
+    });
+}
+
+void TIniFile::IndexKeys(Section &section) const
+{
+    if (section.keysIndexed)
+        return;
+    section.keys.Clear();
+    for (size_t i = 1; i < section.lines.size(); ++i) {
+        if (section.lines[i].kind == Kind::Key)
+            IndexKey(section, qsizetype(i));
+    }
+    section.keysIndexed = true;
 }
 
 qsizetype TIniFile::FindSection(const QString &section) const
 {
-    for (size_t i = 0; i < FLines.size(); ++i) {
-        if (FLines[i].kind == Kind::Section && sameName(FLines[i].name, section))
-            return qsizetype(i);
+    // A few names are quicker compared one by one than hashed.
+    if (FSections.size() > kFewNames) {
+        IndexSections();
+        const qsizetype *at = FSectionIndex.Find(nameHash(section));
+        if (!at)
+            return -1;
+        if (*at >= 0)
+            return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
+    }
+    for (size_t s = 1; s < FSections.size(); ++s) {
+        if (HasName(FSections[s].lines.front(), section))
+            return qsizetype(s);
     }
     return -1;
 }
 
-qsizetype TIniFile::SectionEnd(qsizetype header) const
+qsizetype TIniFile::FindKey(qsizetype s, const QString &key) const
 {
-    qsizetype i = header + 1;
-    while (i < qsizetype(FLines.size()) && FLines[i].kind != Kind::Section)
-        ++i;
-    return i;
-}
-
-qsizetype TIniFile::FindKey(qsizetype header, const QString &key) const
-{
-    const qsizetype end = SectionEnd(header);
-    for (qsizetype i = header + 1; i < end; ++i) {
-        if (FLines[i].kind == Kind::Key && sameName(FLines[i].name, key))
-            return i;
+    Section &section = Split(s);
+    if (section.lines.size() > kFewNames) {
+        IndexKeys(section);
+        const qsizetype *at = section.keys.Find(nameHash(key));
+        if (!at)
+            return -1;
+        if (*at >= 0)
+            return HasName(section.lines[size_t(*at)], key) ? *at : -1;
+    }
+    for (size_t i = 1; i < section.lines.size(); ++i) {
+        const Line &line = section.lines[i];
+        if (line.kind == Kind::Key && HasName(line, key))
+            return qsizetype(i);
     }
     return -1;
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
 {
-    const qsizetype header = FindSection(section);
-    if (header < 0)
+    const qsizetype s = FindSection(section);
+    if (s < 0)
         return def;
-    const qsizetype k = FindKey(header, key);
+    const qsizetype k = FindKey(s, key);
     if (k < 0)
         return def;
-    const Line &line = FLines[k];
-    QString value = platform::decodeLocal(trimBlanks(line.text.mid(line.eq + 1)));
+    const Line &line = FSections[size_t(s)].lines[size_t(k)];
+    QString value = decode(trimBlanks(Text(line).sliced(line.eq + 1)));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
@@ -216,20 +448,18 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) co
 QStringList TIniFile::ReadSectionKeys(const QString &section) const
 {
     QStringList keys;
-    const qsizetype header = FindSection(section);
-    if (header < 0)
+    const qsizetype s = FindSection(section);
+    if (s < 0)
         return keys;
-    const qsizetype end = SectionEnd(header);
     qsizetype used = 1; // the zero byte that ends the list
-    for (qsizetype i = header + 1; i < end; ++i) {
-        const Line &line = FLines[i];
+    for (const Line &line : Split(s).lines) {
         if (line.kind != Kind::Key)
             continue;
-        const qsizetype bytes = trimBlanks(line.text.left(line.eq)).size() + 1;
+        const qsizetype bytes = line.nameSize + 1;
         if (used + bytes > KeyListBufferSize)
             break; // the list is full; a name that does not fit whole is left out
         used += bytes;
-        keys.append(line.name);
+        keys.append(Name(line));
     }
     return keys;
 }
@@ -242,19 +472,55 @@ QStringList TIniFile::ReadSectionValues(const QString &section) const
     return lines;
 }
 
-TIniFile::Line TIniFile::MakeLine(const QByteArray &text) const
+TIniFile::Line TIniFile::OwnLine(const QByteArray &text)
 {
     Line line;
-    line.text = text;
+    line.written = true;
+    line.start = FWritten.size();
+    line.size = text.size();
+    FWritten.append(text);
     line.end = FNewLineEnd;
     Classify(line, false);
     return line;
 }
 
+void TIniFile::SetEnd(Line &line, End end)
+{
+    --FEndCount[line.end];
+    ++FEndCount[end];
+    line.end = end;
+}
+
 void TIniFile::EnsureLastLineEnded()
 {
-    if (!FLines.empty() && FLines.back().end.isEmpty())
-        FLines.back().end = FNewLineEnd;
+    for (qsizetype s = qsizetype(FSections.size()) - 1; s >= 0; --s) {
+        const Section &section = FSections[size_t(s)];
+        if (!section.split && section.bodyEnd > section.bodyStart) {
+            const char last = FData.at(section.bodyEnd - 1);
+            if (last == '\n' || last == '\r')
+                return;
+        }
+        Section &lines = Split(s);
+        if (!lines.lines.empty()) {
+            if (lines.lines.back().end == NoEnd)
+                SetEnd(lines.lines.back(), FNewLineEnd);
+            return;
+        }
+    }
+}
+
+// A written line that reads as a section header starts a section of its own
+// with the lines after it, as it does when the file is read again.
+void TIniFile::SplitAt(qsizetype s, qsizetype line)
+{
+    Section &section = Split(s);
+    Section tail;
+    tail.lines.assign(section.lines.begin() + line, section.lines.end());
+    section.lines.erase(section.lines.begin() + line, section.lines.end());
+    section.keysIndexed = false;
+    section.keys.Clear();
+    FSections.insert(FSections.begin() + s + 1, std::move(tail));
+    FSectionsIndexed = false;
 }
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
@@ -265,31 +531,57 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         flat = u'"' + flat + u'"'; // the read strips these quotes and nothing else
     const QByteArray encodedValue = platform::encodeLocal(flat);
 
-    qsizetype header = FindSection(section);
-    if (header < 0) {
+    qsizetype s = FindSection(section);
+    if (s < 0) {
         EnsureLastLineEnded();
-        FLines.push_back(MakeLine('[' + platform::encodeLocal(section) + ']'));
-        header = qsizetype(FLines.size()) - 1;
+        const Line header = OwnLine('[' + platform::encodeLocal(section) + ']');
+        FSections.emplace_back().lines.push_back(header);
+        ++FEndCount[header.end];
+        s = qsizetype(FSections.size()) - 1;
+        if (FSectionsIndexed) {
+            indexName(FSectionIndex, NameHash(header), s, [this, &header](qsizetype at) {
+                return HasName(FSections[size_t(at)].lines.front(), Name(header));
+            });
+        }
     }
-    const qsizetype k = FindKey(header, key);
+    const qsizetype k = FindKey(s, key);
+    Section &sec = FSections[size_t(s)]; // split by FindKey
     if (k >= 0) {
         // Keep the key as spelt (and indented) in the file; replace only the value.
-        Line &line = FLines[k];
-        QByteArray prefix = line.text.left(line.eq);
+        Line &line = sec.lines[size_t(k)];
+        QByteArrayView prefix = Text(line).first(line.eq);
         while (!prefix.isEmpty() && isBlank(prefix.back()))
             prefix.chop(1);
-        line.text = prefix + '=' + encodedValue;
-        Classify(line, k == 0);
+        const QByteArray text = prefix.toByteArray() + '=' + encodedValue;
+        // Over its earlier text when it fits, else after all that was written.
+        if (line.written && text.size() <= line.size) {
+            FWritten.replace(line.start, text.size(), text);
+        } else {
+            line.written = true;
+            line.start = FWritten.size();
+            FWritten.append(text);
+        }
+        line.size = text.size();
+        Classify(line, false);
+        if (line.kind == Kind::Section)
+            SplitAt(s, k);
         return;
     }
     // After the section's last non-blank line, so a blank line that separates
-    // it from the next section stays in between.
-    qsizetype at = SectionEnd(header);
-    while (at - 1 > header && trimBlanks(FLines[at - 1].text).isEmpty())
+    // it from the next section stays in between. The lines moved are blank, so
+    // the positions of the section's keys stay as they are.
+    qsizetype at = qsizetype(sec.lines.size());
+    while (at - 1 > 0 && trimBlanks(Text(sec.lines[size_t(at - 1)])).isEmpty())
         --at;
-    if (FLines[at - 1].end.isEmpty())
-        FLines[at - 1].end = FNewLineEnd;
-    FLines.insert(FLines.begin() + at, MakeLine(platform::encodeLocal(key) + '=' + encodedValue));
+    if (sec.lines[size_t(at - 1)].end == NoEnd)
+        SetEnd(sec.lines[size_t(at - 1)], FNewLineEnd);
+    const Line line = OwnLine(platform::encodeLocal(key) + '=' + encodedValue);
+    sec.lines.insert(sec.lines.begin() + at, line);
+    ++FEndCount[line.end];
+    if (line.kind == Kind::Key && sec.keysIndexed)
+        IndexKey(sec, at);
+    else if (line.kind == Kind::Section)
+        SplitAt(s, at);
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, qint32 value)
@@ -304,16 +596,41 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 
 void TIniFile::EraseSection(const QString &section)
 {
-    for (qsizetype header = FindSection(section); header >= 0; header = FindSection(section))
-        FLines.erase(FLines.begin() + header, FLines.begin() + SectionEnd(header));
+    if (FindSection(section) >= 0) {
+        std::vector<Section> kept;
+        kept.reserve(FSections.size());
+        for (size_t s = 0; s < FSections.size(); ++s) {
+            if (s > 0 && HasName(FSections[s].lines.front(), section)) {
+                for (const Line &line : Split(qsizetype(s)).lines)
+                    --FEndCount[line.end];
+            } else {
+                kept.push_back(std::move(FSections[s]));
+            }
+        }
+        FSections = std::move(kept);
+        FSectionsIndexed = false;
+    }
     ChooseNewLineEnd();
 }
 
 QByteArray TIniFile::ToBytes() const
 {
+    qsizetype size = 0;
+    for (const Section &section : FSections) {
+        for (const Line &line : section.lines)
+            size += line.size + kEnds[line.end].size();
+        if (!section.split)
+            size += section.bodyEnd - section.bodyStart;
+    }
     QByteArray bytes;
-    for (const Line &line : FLines)
-        bytes += line.text + line.end;
+    bytes.reserve(size);
+    for (const Section &section : FSections) {
+        for (const Line &line : section.lines)
+            bytes.append(Text(line)).append(kEnds[line.end]);
+        if (!section.split)
+            bytes.append(QByteArrayView(FData).sliced(
+                section.bodyStart, section.bodyEnd - section.bodyStart));
+    }
     return bytes;
 }
 

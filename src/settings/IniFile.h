@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -79,27 +80,87 @@ public:
     void Save() const;
 
 private:
-    enum class Kind { Other, Section, Key };
+    enum class Kind : unsigned char { Other, Section, Key };
+    enum End : unsigned char { NoEnd, LF, CRLF, CR };
+    // A line refers to its bytes in the file as read, or, once written, in
+    // FWritten; names are decoded only when they are looked up.
     struct Line
     {
-        QByteArray text; // the bytes of the line, without its line end
-        QByteArray end; // "\n", "\r\n", "\r", or empty for a last line without one
+        qsizetype start = 0; // in FData, or in FWritten
+        qsizetype size = 0; // bytes of the line, without its line end
+        qsizetype nameStart = 0; // the section or key name, blanks trimmed
+        qsizetype nameSize = 0;
+        qsizetype eq = -1; // position of the "=" of a key line, from start
+        bool written = false; // the bytes are in FWritten
+        End end = NoEnd;
         Kind kind = Kind::Other;
-        QString name; // section or key name, without blanks
-        qsizetype eq = -1; // position of the "=" of a key line
+    };
+    // Positions of names by the hashes of their folded forms (see
+    // IniFile.cpp): open addressing with linear probing, so a lookup costs
+    // about one visit to memory however large the section.
+    class NameIndex
+    {
+    public:
+        // The position recorded for the hash, or null.
+        qsizetype *Find(quint64 hash);
+        // Records the position when the hash is new and gives null; else
+        // gives the position recorded earlier.
+        qsizetype *Insert(quint64 hash, qsizetype at);
+        void Clear();
+
+    private:
+        struct Slot
+        {
+            quint64 hash = 0;
+            qsizetype at = -2; // -2: free
+        };
+        qsizetype *Probe(quint64 hash, bool &found);
+        std::vector<Slot> FSlots;
+        qsizetype FCount = 0;
+    };
+    // A section header with the lines up to the next one; the first section
+    // holds the lines before any header and has no name. Until a section is
+    // searched, listed or written, its lines after the header are only a
+    // range of the file's bytes: a load looks at each line's first character
+    // and keeps nothing per line.
+    struct Section
+    {
+        std::vector<Line> lines; // the header, and the other lines once split
+        qsizetype bodyStart = 0; // the bytes of the other lines while not split
+        qsizetype bodyEnd = 0;
+        bool split = true;
+        // Key lines by a hash of the case-folded form of their names: the
+        // first of each, or -1 where different names share the hash.
+        NameIndex keys;
+        bool keysIndexed = false;
     };
 
-    void Parse(const QByteArray &bytes);
-    static void Classify(Line &line, bool firstLine);
+    void Parse();
+    template<typename Action> void ForEachLine(qsizetype from, qsizetype to, Action action) const;
+    Section &Split(qsizetype section) const; // the section with all its lines
+    void Classify(Line &line, bool firstLine) const;
+    QByteArrayView Text(const Line &line) const;
+    QString Name(const Line &line) const;
+    quint64 NameHash(const Line &line) const;
+    bool HasName(const Line &line, const QString &name) const;
+    Line OwnLine(const QByteArray &text);
+    void SetEnd(Line &line, End end);
     qsizetype FindSection(const QString &section) const;
-    qsizetype SectionEnd(qsizetype header) const; // index of the next header, or the line count
-    qsizetype FindKey(qsizetype header, const QString &key) const;
+    qsizetype FindKey(qsizetype section, const QString &key) const;
+    void IndexSections() const;
+    void IndexKeys(Section &section) const;
+    void IndexKey(Section &section, qsizetype line) const;
+    void SplitAt(qsizetype section, qsizetype line); // a written line became a header
     void ChooseNewLineEnd(); // sets FNewLineEnd from the lines held now (after loads and erases)
     void EnsureLastLineEnded();
-    Line MakeLine(const QByteArray &text) const;
 
     QString FFileName;
-    std::vector<Line> FLines;
-    QByteArray FNewLineEnd;
+    QByteArray FData; // the file as read
+    QByteArray FWritten; // the texts of lines written since, one after the other
+    mutable std::vector<Section> FSections;
+    mutable NameIndex FSectionIndex; // like Section::keys, for headers
+    mutable bool FSectionsIndexed = false;
+    qsizetype FEndCount[4] = {}; // lines held, by line end
+    End FNewLineEnd = LF;
     bool FUnreadable = false; // the file exists but could not be read
 };
