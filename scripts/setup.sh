@@ -10,6 +10,8 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-d
 # The package tests read the .deb as Debian's archive does and draw the
 # scalable icon.
 packages+=(lintian librsvg2-bin imagemagick)
+# bench/startup times the first map with a small X client of its own.
+packages+=(libxcb1-dev)
 bash scripts/install-packages.sh "${packages[@]}"
 [ "${1:-}" != "--packages-only" ] || exit 0
 
