@@ -85,7 +85,8 @@ private slots:
         const QString config = dir.filePath(QStringLiteral("config/dranelwisp"));
         QCOMPARE(platform::settingsIniPath(
                      dir.filePath(QStringLiteral("bin/dranelwisp")), portable, config),
-            usesBeside ? besideIni : config + QStringLiteral("/dranelwisp.ini"));
+            usesBeside ? besideIni
+                       : config + platform::conventions().delimiter + QStringLiteral("dranelwisp.ini"));
     }
 
     void executablePathIsThisProgram()
@@ -94,7 +95,11 @@ private slots:
         platform::setPathStyle(platform::PathStyle::Windows);
         const QString path = platform::executablePath();
         QVERIFY(platform::fileExists(path));
+#ifdef Q_OS_WIN
+        QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("tst_platform.exe"));
+#else
         QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("tst_platform"));
+#endif
     }
 
     void conventions()
@@ -105,7 +110,9 @@ private slots:
         platform::setPathStyle(platform::PathStyle::Posix);
         QCOMPARE(platform::conventions().delimiter, QChar(u'/'));
         QCOMPARE(platform::conventions().defaultReadOutputDir, QStringLiteral("./"));
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+        QCOMPARE(platform::nativePathStyle(), platform::PathStyle::Windows);
+#else
         QCOMPARE(platform::nativePathStyle(), platform::PathStyle::Posix);
 #endif
     }
