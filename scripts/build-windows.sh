@@ -80,7 +80,9 @@ build_qt() {
     # Only Core, Gui, Widgets and Test, as DLLs (see the README's "Windows"),
     # with Qt's bundled third-party libraries. Debian's source lacks wintab, so
     # no tablet events; without OpenGL the Windows platform plugin needs
-    # dynamicgl off as well.
+    # dynamicgl off as well. Without Direct2D, QtGui lacks the DirectWrite
+    # font database that the plugin wants whenever directwrite3 is on; GDI
+    # finds the fonts (DirectWrite still draws them).
     rm -rf "$cache/qt-build"
     nice -n 5 cmake -G Ninja -S "$src" -B "$cache/qt-build" \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
@@ -91,7 +93,7 @@ build_qt() {
         -DBUILD_SHARED_LIBS=ON \
         -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
         -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF \
-        -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_direct2d=OFF \
+        -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
         -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_jpeg=OFF -DFEATURE_zstd=OFF \
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF \

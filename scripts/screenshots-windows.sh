@@ -20,6 +20,8 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 unset WINEPATH
 trap 'wineserver -k 2>/dev/null || true; xsession_end "$work"' EXIT
 xsession_start "$work"
+# The Linux platform name would keep the Windows Qt from starting.
+unset QT_QPA_PLATFORM
 wine wineboot --init >/dev/null 2>&1
 
 drive=$WINEPREFIX/drive_c

@@ -85,8 +85,9 @@ private slots:
         const QString config = dir.filePath(QStringLiteral("config/dranelwisp"));
         QCOMPARE(platform::settingsIniPath(
                      dir.filePath(QStringLiteral("bin/dranelwisp")), portable, config),
-            usesBeside ? besideIni
-                       : config + platform::conventions().delimiter + QStringLiteral("dranelwisp.ini"));
+            usesBeside
+                ? besideIni
+                : config + platform::conventions().delimiter + QStringLiteral("dranelwisp.ini"));
     }
 
     void executablePathIsThisProgram()

@@ -21,8 +21,8 @@ int wmain()
     const HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
         FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, line, DWORD(n), &written, nullptr)
-        && written == DWORD(n);
+    const bool ok = file != INVALID_HANDLE_VALUE
+        && WriteFile(file, line, DWORD(n), &written, nullptr) && written == DWORD(n);
     CloseHandle(file);
     return ok ? 0 : 1;
 }

@@ -29,6 +29,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    [ ! -s "$work/program.out" ] || { echo "The program's output:"; tail -n 20 "$work/program.out"; } >&2
     exit 1
 }
 
@@ -58,8 +59,23 @@ exe=$(find "$work/unpacked" -name dranelwisp.exe)
 [ -n "$exe" ] || fail "no dranelwisp.exe in the zip"
 folder=$(dirname "$exe")
 ini=$folder/dranelwisp.ini
-wine wineboot --init >/dev/null 2>&1
 xsession_start "$work"
+# The Linux platform name would keep the Windows Qt from starting.
+unset QT_QPA_PLATFORM
+# Wine's desktop process starts with the prefix and stays on the display it
+# found then.
+wine wineboot --init >/dev/null 2>&1
+
+# Wine takes a window for the active one only when it is clicked; the X
+# focus alone leaves keys with the window Wine last activated (after F6 that
+# is the console of the started tool). The click goes to the tiles in the
+# window's bottom left corner.
+activate_keys() {
+    local HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$1" | grep '^HEIGHT=')"
+    xdotool mousemove --window "$1" 4 $((HEIGHT - 4)) click 1
+    keys "$@"
+}
 
 start() {
     (cd "$folder" && exec wine dranelwisp.exe >"$work/program.out" 2>&1) &
@@ -95,12 +111,13 @@ start
 main=$(window 'Dranel-Wisp Command Interface') || fail "no main window"
 recorded=$work/the\ tool/recorded.txt
 lines() { [ -f "$recorded" ] && wc -l <"$recorded" || echo 0; }
-keys "$main" F6
+activate_keys "$main" F6
 for _ in $(seq 300); do [ "$(lines)" -ge 1 ] && break; sleep 0.1; done
-keys "$main" F9
+activate_keys "$main" F9
 for _ in $(seq 300); do [ "$(lines)" -ge 2 ] && break; sleep 0.1; done
-[ "$(lines)" -eq 2 ] || fail "the recorder was started $(lines) times for F6 and F9, not twice"
-keys "$main" alt+f x
+[ "$(lines)" -eq 2 ] || fail "the recorder was started $(lines) times for F6 and F9, not twice:
+$(cat "$recorded" 2>/dev/null)"
+activate_keys "$main" alt+f x
 wait_for_exit
 
 program_line="\"$tool\" PORT 2 BAUD 57600  TARGET 16F84A   GO \"$hex\"  PAUSE \"Done now\""
