@@ -144,6 +144,11 @@ if [ "$mode" = test ]; then
     export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     trap 'wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
     wine wineboot --init >/dev/null 2>&1
-    (cd "$build" && ctest --output-on-failure -j"$jobs")
+    if ! (cd "$build" && ctest --output-on-failure -j"$jobs"); then
+        for log in "$build"/tests/*/tst_*.log; do
+            grep -q '^FAIL' "$log" && grep -v '^PASS' "$log"
+        done
+        exit 1
+    fi
 fi
 echo "$zip"
