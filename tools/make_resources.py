@@ -13,6 +13,7 @@ Writes into resources/ (or DIR):
                     64, 128 and 256 pixels), installed into the hicolor theme.
   icons/scalable.svg  the same icon as a scalable drawing, from the same
                     measures and colours, for the theme's scalable folder.
+  icons/MainIcon.ico the icon of the Windows executable (16, 32, 48 and 256).
 
 Python 3 standard library only, and no randomness from outside the script, so
 the output is byte-for-byte the same on every run; the committed files are
@@ -361,6 +362,21 @@ def icon_svg():
     return ("\n".join(out) + "\n").encode()
 
 
+def ico(images):
+    """A Windows icon file holding the given images as PNG entries (read by
+    Windows Vista and later), smallest first."""
+    sizes = sorted(images)
+    pngs = [png_rgba(images[size]) for size in sizes]
+    head = struct.pack("<HHH", 0, 1, len(sizes))
+    offset = len(head) + 16 * len(sizes)
+    entries = b""
+    for size, data in zip(sizes, pngs):
+        # A width or height of 256 is written as 0.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return head + entries + b"".join(pngs)
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
@@ -378,6 +394,8 @@ def main():
     for size, image in icon.items():
         files[f"icons/{size}x{size}.png"] = png_rgba(image)
     files["icons/scalable.svg"] = icon_svg()
+    # The icon of the Windows executable, as Explorer shows it.
+    files["icons/MainIcon.ico"] = ico({size: icon[size] for size in (16, 32, 48, 256)})
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)

@@ -34,6 +34,7 @@ QString realOpenFileName(QWidget *parent, const TOpenFileRequest &request)
     QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile); // the chosen file need not exist
+    dialog.setOption(QFileDialog::HideNameFilterDetails, request.hidePatterns);
     dialog.setNameFilter(request.filter);
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);

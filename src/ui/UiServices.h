@@ -18,6 +18,9 @@ struct TOpenFileRequest
     QString filter; // Qt filter text, entries separated by ";;"
     QString defaultSuffix; // without the dot; empty for none
     bool executablesOnly = false;
+    // The filter box shows each entry's name without its patterns, as a
+    // Windows filter "Executables|*.exe" shows only "Executables".
+    bool hidePatterns = false;
 };
 
 // The windows reach dialogs, message boxes and the process launcher only

@@ -49,10 +49,17 @@ private:
 QFont WindowFont()
 {
     QFont font;
+#ifdef Q_OS_WIN
+    // The face the layouts were drawn with, where the system has it; its
+    // TrueType successor otherwise.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Tahoma"), QStringLiteral("Arial")});
+#else
     // Metric-compatible faces first; DejaVu Sans is wider but always present.
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
         QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
         QStringLiteral("DejaVu Sans")});
+#endif
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;

@@ -10,8 +10,8 @@ class QString;
 class QSize;
 class QWidget;
 
-// The windows' common font: the closest sans-serif at 11 pixels, standing in
-// for the 8-point "MS Sans Serif" the layouts were drawn with.
+// The windows' common font at 11 pixels: the 8-point "MS Sans Serif" the
+// layouts were drawn with on Windows, the closest sans-serif elsewhere.
 QFont WindowFont();
 
 // Yellow bold text on a transparent background, so the tiles show through.

@@ -160,6 +160,7 @@ TfrmConfigDialog::TfrmConfigDialog(QWidget *parent)
     odDranel.defaultSuffix = conventions.toolDefaultSuffix;
     // Tools on POSIX systems carry no extension; the executable bit marks them.
     odDranel.executablesOnly = conventions.style == platform::PathStyle::Posix;
+    odDranel.hidePatterns = conventions.style == platform::PathStyle::Windows;
 }
 
 void TfrmConfigDialog::LoadFrom(const TDWInterface &settings)

@@ -394,6 +394,7 @@ void TestConfigDialog::locateToolRequest()
     QCOMPARE(requests[0].filter, conventions.toolDialogFilter);
     QCOMPARE(requests[0].defaultSuffix, conventions.toolDefaultSuffix);
     QCOMPARE(requests[0].executablesOnly, conventions.style == platform::PathStyle::Posix);
+    QCOMPARE(requests[0].hidePatterns, conventions.style == platform::PathStyle::Windows);
     QCOMPARE(dialog.leDWProgram->text(), answer);
 
     // The next opening starts at the file now in the box.

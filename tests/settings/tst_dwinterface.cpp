@@ -1,6 +1,7 @@
 #include "DWInterface.h"
 #include "Error.h"
 #include "Launcher.h"
+#include "LocalBytes.h"
 #include "Platform.h"
 #include "TestFiles.h"
 #include "TextUtils.h"
@@ -10,10 +11,12 @@
 
 #include <memory>
 
+#ifndef Q_OS_WIN
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -277,8 +280,10 @@ private slots:
             << QStringList {"C:\\a.hex", "C:\\b.hex"};
         QTest::addRow("repeated key reads its first line") << QByteArray(
             "MRU_1=a.hex\nMRU_2=b.hex\nmru_1=c.hex\n") << QStringList {"a.hex", "b.hex"};
-        QTest::addRow("non-ASCII case") << QByteArray("MRU_1=\xC3\x84.hex\nMRU_2=\xC3\xA4.HEX\n")
-                                        << QStringList {QString::fromUtf8("\xC3\x84.hex")};
+        QTest::addRow("non-ASCII case")
+            << "MRU_1=" + platform::encodeLocal(QString::fromUtf8("\xC3\x84.hex"))
+                + "\nMRU_2=" + platform::encodeLocal(QString::fromUtf8("\xC3\xA4.HEX")) + "\n"
+            << QStringList {QString::fromUtf8("\xC3\x84.hex")};
         QTest::addRow("file order, not key order")
             << QByteArray("MRU_9=z.hex\nMRU_1=a.hex\n") << QStringList {"z.hex", "a.hex"};
         QTest::addRow("different paths stay apart")
@@ -350,13 +355,17 @@ private slots:
         auto s = loadFrom(
             "[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
             "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\nMRU_3=c:\\\xC4.HEX\r\n");
-        QCOMPARE(s->MRUList().size(), 2); // capital and small umlaut stay apart
+        // Capital and small umlaut stay apart, unless they are letters of the
+        // local code page.
+        const bool letters = highBytesAreLetters();
+        QCOMPARE(s->MRUList().size(), letters ? 1 : 2);
         s->SaveConfig();
         QCOMPARE(readAll(iniPath()),
             QByteArray("[DranelWispConfig]\r\nHexInputFile=C:\\\xC4.hex\r\nPause=M\xFCller\r\n"
                        "Baud=19200\r\nPort=1\r\nRtsOn=1\r\nVerbose=1\r\nTargetEnabled=0\r\n"
                        "Target=16F84A\r\nWispProgram=\r\nReadOutputDir=.\\\r\n"
-                       "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\nMRU_2=C:\\\xE4.hex\r\n"));
+                       "[MRU]\r\nMRU_1=C:\\\xC4.hex\r\n")
+                + (letters ? "" : "MRU_2=C:\\\xE4.hex\r\n"));
     }
 
     void emptyListRemovesMRUSection()
@@ -389,6 +398,8 @@ private slots:
         QCOMPARE(readAll(path), old);
     }
 
+#ifndef Q_OS_WIN
+    // POSIX users, modes and locks.
     void savesAsUnprivilegedUser_data()
     {
         QTest::addColumn<int>("folderMode");
@@ -478,6 +489,7 @@ private slots:
                 "dranelwisp.ini.bak", "dranelwisp.ini.dwsave-AbC12",
                 "dranelwisp.ini.dwsave-InUse1"}));
     }
+#endif
 
     void commands_data()
     {

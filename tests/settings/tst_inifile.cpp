@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "IniFile.h"
+#include "LocalBytes.h"
 #include "LocalText.h"
 #include "Platform.h"
 #include "TestFiles.h"
@@ -7,9 +8,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifndef Q_OS_WIN
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 class TestIniFile : public QObject
 {
@@ -123,7 +126,7 @@ private slots:
                                                << "v";
         QTest::addRow("byte order mark starting a value")
             << QByteArray("[Sec]\nKey=\xEF\xBB\xBFv\n") << "Sec"
-            << "Key" << QStringLiteral("\uFEFFv"); // a character here, not a mark
+            << "Key" << platform::decodeLocal("\xEF\xBB\xBFv"); // a character here, not a mark
     }
 
     void reads()
@@ -309,7 +312,8 @@ private slots:
             << QByteArray("[Gr\xFC\xDF]\nK\xE4y=M\xFCller \xC4\n");
         QTest::addRow("foreign names that differ stay apart")
             << QByteArray("[S]\nK\xC4=1\n") << "S" << platform::decodeLocal("K\xE4") << "2"
-            << QByteArray("[S]\nK\xC4=1\nK\xE4=2\n");
+            << (highBytesAreLetters() ? QByteArray("[S]\nK\xC4=2\n") // one name: Ä and ä
+                                      : QByteArray("[S]\nK\xC4=1\nK\xE4=2\n"));
     }
 
     void writes()
@@ -390,6 +394,8 @@ private slots:
         QCOMPARE(readAll(path), before + "New=1\r\n"); // CRLF dominates the file
     }
 
+#ifndef Q_OS_WIN
+    // POSIX file modes and symbolic links.
     void saveKeepsModeAndLink()
     {
         // A link to the INI file stays a link, and the file keeps its mode.
@@ -407,13 +413,16 @@ private slots:
         QVERIFY(stat(QFile::encodeName(real), &info) == 0);
         QCOMPARE(info.st_mode & 07777, 0604u);
     }
+#endif
 
     void unwritableFileKeepsOldOne_data()
     {
         QTest::addColumn<QString>("how");
         QTest::addRow("parent is a file") << "parent";
         QTest::addRow("name too long for a temporary file") << "long";
-        QTest::addRow("write fails midway") << "size";
+#ifndef Q_OS_WIN
+        QTest::addRow("write fails midway") << "size"; // a POSIX file size limit
+#endif
     }
 
     void unwritableFileKeepsOldOne()
@@ -439,6 +448,7 @@ private slots:
         ini.WriteString("Sec", "A", QString(100000, u'x'));
 
         QString message;
+#ifndef Q_OS_WIN
         struct rlimit saved;
         getrlimit(RLIMIT_FSIZE, &saved);
         if (how == "size") {
@@ -448,12 +458,15 @@ private slots:
             small.rlim_cur = 4096;
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         }
+#endif
         try {
             ini.Save();
         } catch (const TError &e) {
             message = e.Message();
         }
+#ifndef Q_OS_WIN
         setrlimit(RLIMIT_FSIZE, &saved);
+#endif
 
         QCOMPARE(message, QStringLiteral("Unable to write to ") + path);
         if (how != "parent") {
