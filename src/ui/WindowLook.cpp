@@ -5,6 +5,7 @@
 #include <QItemDelegate>
 #include <QPalette>
 #include <QProxyStyle>
+#include <QStringList>
 #include <QWidget>
 
 #include <algorithm>
@@ -49,17 +50,20 @@ private:
 QFont WindowFont()
 {
     QFont font;
+    // Metric-compatible faces first; DejaVu Sans is wider but always present.
+    QStringList families {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
+        QStringLiteral("DejaVu Sans")};
 #ifdef Q_OS_WIN
     // The face the layouts were drawn with, where the system has it; its
-    // TrueType successor otherwise.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Tahoma"), QStringLiteral("Arial")});
-#else
-    // Metric-compatible faces first; DejaVu Sans is wider but always present.
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-        QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
-        QStringLiteral("DejaVu Sans")});
+    // TrueType successor otherwise. Qt for Windows ignores the style hint when
+    // no family is found and takes the first face it knows, a serif one under
+    // Wine, so the sans-serif faces above stay behind these as fallbacks.
+    families.prepend(QStringLiteral("Tahoma"));
+    families.prepend(QStringLiteral("Microsoft Sans Serif"));
+    families.prepend(QStringLiteral("MS Sans Serif"));
 #endif
+    font.setFamilies(families);
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
