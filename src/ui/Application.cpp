@@ -185,9 +185,10 @@ void WhenFramed(QWidget *window, std::function<void(QMargins frame)> action)
         new TFrameWatch(window, std::move(action));
 }
 
-void CentreOver(QWidget *window, const QRect &area, QMargins guess)
+void CentreOver(QWidget *window, const QWidget *other)
 {
-    CentreIn(window, area, guess);
+    const QRect area = other->frameGeometry();
+    CentreIn(window, area, FrameOf(other));
     if (FrameOf(window).isNull())
         WhenFramed(window, [window, area](QMargins) { CentreIn(window, area); });
 }

@@ -48,10 +48,11 @@ void CloseOnSessionEnd(QWidget *mainWindow);
 // before that is centred again then.
 void CentreOnScreen(QWidget *window);
 
-// Places the window, its frame included, in the middle of the area (another
-// window's frame, say). Until a window manager has framed the window, its
-// frame is taken to be the guess; once the frame is known, it is centred again.
-void CentreOver(QWidget *window, const QRect &area, QMargins guess = {});
+// Places the window, its frame included, in the middle of the other window's
+// frame (also while that one is hidden). Until a window manager has framed the
+// window, its frame is taken to be the other's; once it is known, the window
+// is centred again.
+void CentreOver(QWidget *window, const QWidget *other);
 
 // Runs action once, as soon as a window manager has framed the window and Qt
 // knows the frame; without a window manager it never runs.

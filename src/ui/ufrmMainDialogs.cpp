@@ -48,13 +48,8 @@ void TfrmMain::acConfigurationExecute()
     dialog->LoadFrom(*FSettings);
 
     // Centred over where the main window stands, frames counted, although it
-    // is hidden meanwhile. The dialog's frame is likely the main window's
-    // until the window manager tells.
-    const QRect outer = frameGeometry();
-    const QRect inner = geometry();
-    CentreOver(dialog.get(), outer,
-        QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
-            outer.right() - inner.right(), outer.bottom() - inner.bottom()));
+    // is hidden meanwhile.
+    CentreOver(dialog.get(), this);
 
     hide();
     FConfigurationOpen = true;
