@@ -53,7 +53,7 @@ void run(bool shown)
             perAppend);
         std::fflush(stdout);
     }
-    std::printf("  blocks in the log: %d\n", log.reLog->document()->blockCount());
+    std::printf("  blocks in the log: %d\n", log.reLog()->document()->blockCount());
 }
 
 } // namespace

@@ -94,11 +94,43 @@ void SetupFixedDialog(
     dialog->setPalette(palette);
 }
 
-void SetDropDownRows(QComboBox *list, int rows, int itemHeight)
+namespace {
+
+// Gives the list its scrolled style and row height when it first drops down.
+// A style of its own means a second instance of the application's style,
+// which costs the start-up about half a megabyte for a list nobody has opened
+// yet; the closed box draws the same either way.
+class TDropDownList : public QComboBox
 {
-    auto *style = new TScrolledListStyle;
-    style->setParent(list);
-    list->setStyle(style);
-    list->setItemDelegate(new TRowHeightDelegate(itemHeight, list));
+public:
+    TDropDownList(QWidget *parent, int itemHeight)
+        : QComboBox(parent)
+        , FItemHeight(itemHeight)
+    { }
+
+    void showPopup() override
+    {
+        if (!FStyled) {
+            FStyled = true;
+            auto *style = new TScrolledListStyle;
+            style->setParent(this);
+            setStyle(style);
+            setItemDelegate(new TRowHeightDelegate(FItemHeight, this));
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    int FItemHeight;
+    bool FStyled = false;
+};
+
+} // namespace
+
+QComboBox *NewDropDownList(QWidget *parent, int rows, int itemHeight)
+{
+    auto *list = new TDropDownList(parent, itemHeight);
+    list->setEditable(false);
     list->setMaxVisibleItems(rows);
+    return list;
 }

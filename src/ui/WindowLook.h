@@ -24,4 +24,4 @@ void SetupFixedDialog(
 
 // A drop-down list without typing that shows at most `rows` rows when dropped
 // down, each `itemHeight` pixels high or as high as the font needs.
-void SetDropDownRows(QComboBox *list, int rows, int itemHeight);
+QComboBox *NewDropDownList(QWidget *parent, int rows, int itemHeight);

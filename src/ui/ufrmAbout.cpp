@@ -107,10 +107,6 @@ TAboutBox::TAboutBox(QWidget *parent)
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setScaledContents(true);
-    // A build without the picture still shows the box, only without it.
-    const QPixmap picture(aboutPictureResource);
-    if (!picture.isNull())
-        ProgramIcon->setPixmap(picture);
     ProgramIcon->setGeometry(8, 8, 65, 57);
 
     ProductName = boldLabel(
@@ -132,8 +128,6 @@ TAboutBox::TAboutBox(QWidget *parent)
     OKButton->setGeometry(111, 180, 75, 25);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     OKButton->setFocus(); // the panel takes no focus
-
-    FormCreate();
 }
 
 QByteArray TAboutBox::StoredHiddenText()
@@ -141,8 +135,23 @@ QByteArray TAboutBox::StoredHiddenText()
     return QByteArray(reinterpret_cast<const char *>(storedHiddenText), sizeof storedHiddenText);
 }
 
+void TAboutBox::setVisible(bool visible)
+{
+    // The box is made at start-up but seldom opened: its picture and hidden
+    // text wait until it first shows.
+    if (visible && !FCreated) {
+        FCreated = true;
+        FormCreate();
+    }
+    QDialog::setVisible(visible);
+}
+
 void TAboutBox::FormCreate()
 {
+    // A build without the picture still shows the box, only without it.
+    const QPixmap picture(aboutPictureResource);
+    if (!picture.isNull())
+        ProgramIcon->setPixmap(picture);
     const TTextScrambler scrambler;
     lbHiddenText->setText(QString::fromLatin1(scrambler.Descramble(StoredHiddenText())));
     // Sized to its text, one line high.

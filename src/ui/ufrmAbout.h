@@ -10,13 +10,16 @@ class TFormPainter;
 
 // The about box: program name, version, a picture and a hidden label that is
 // shown only when the box is opened with Ctrl+Alt+F11. It lives for the whole
-// run and is only shown and hidden.
+// run and is only shown and hidden. The picture and the hidden label's text
+// are filled in when the box first shows.
 class TAboutBox : public QDialog
 {
     Q_OBJECT
 
 public:
     explicit TAboutBox(QWidget *parent = nullptr);
+
+    void setVisible(bool visible) override;
 
     // Borrows the main window's painter; never frees it. No repaint is asked for.
     void SetPainter(const TFormPainter *painter) { FPainter = painter; }
@@ -44,4 +47,5 @@ private:
     void FormPaint();
 
     const TFormPainter *FPainter = nullptr;
+    bool FCreated = false;
 };

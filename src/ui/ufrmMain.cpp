@@ -225,9 +225,7 @@ void TfrmMain::CreateControls()
     MakeYellowBold(Label3);
     PlaceRightAligned(Label3, 22, 28, 90, 13);
 
-    cbHexes = Named(new QComboBox(client), "cbHexes");
-    cbHexes->setEditable(false);
-    SetDropDownRows(cbHexes, 15, 13);
+    cbHexes = Named(NewDropDownList(client, 15, 13), "cbHexes");
     cbHexes->setGeometry(120, 24, 473, 21);
     cbHexes->setAccessibleName(Label3->text());
     Label3->setBuddy(cbHexes);

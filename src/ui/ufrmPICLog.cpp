@@ -34,29 +34,43 @@ TfrmPICLog::TfrmPICLog(QWidget *parent)
     // by it. That happens once: a size the user gives the window stays.
     resize(kOuterSize);
 
-    reLog = new QTextEdit(this);
-    reLog->setObjectName(QStringLiteral("reLog"));
-    reLog->setAccessibleName(QStringLiteral("Command lines"));
-    reLog->setLineWrapMode(QTextEdit::NoWrap);
-    reLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    reLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    reLog->setReadOnly(false);
+    WhenFramed(this, [this](QMargins frame) {
+        resize(kOuterSize.shrunkBy(frame));
+        if (FLog)
+            FLog->ensureCursorVisible(); // the smaller box still shows the newest line
+    });
+}
+
+QTextEdit *TfrmPICLog::reLog()
+{
+    if (FLog)
+        return FLog;
+    FLog = new QTextEdit(this);
+    FLog->setObjectName(QStringLiteral("reLog"));
+    FLog->setAccessibleName(QStringLiteral("Command lines"));
+    FLog->setLineWrapMode(QTextEdit::NoWrap);
+    FLog->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FLog->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    FLog->setReadOnly(false);
     // Every entry is a command line, read left to right. Saying so up front
     // spares the layout from working out each line's direction from its text,
     // which costs a lookup in the document that grows with the log's length,
     // repeated many times for each appended line.
-    QTextOption textOption = reLog->document()->defaultTextOption();
+    QTextOption textOption = FLog->document()->defaultTextOption();
     textOption.setTextDirection(Qt::LeftToRight);
-    reLog->document()->setDefaultTextOption(textOption);
+    FLog->document()->setDefaultTextOption(textOption);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(reLog);
+    layout->addWidget(FLog);
+    return FLog;
+}
 
-    WhenFramed(this, [this](QMargins frame) {
-        resize(kOuterSize.shrunkBy(frame));
-        reLog->ensureCursorVisible(); // the smaller box still shows the newest line
-    });
+void TfrmPICLog::setVisible(bool visible)
+{
+    if (visible)
+        reLog();
+    QWidget::setVisible(visible);
 }
 
 void TfrmPICLog::AddProgramEntry(const QString &line)
@@ -79,7 +93,7 @@ void TfrmPICLog::AddReadEntry(const QString &line)
 void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
 {
     static const QString kInsertionError = QStringLiteral("RichEdit line insertion error");
-    QTextDocument *document = reLog->document();
+    QTextDocument *document = reLog()->document();
     // Document positions are ints: a line that would overflow them cannot go in.
     if (qint64(document->characterCount()) + line.size() + 1 >= qint64(INT_MAX))
         throw TError(kInsertionError);
@@ -101,5 +115,5 @@ void TfrmPICLog::AddEntry(const QString &line, const QColor &color)
         throw TError(kInsertionError);
     }
     cursor.endEditBlock();
-    reLog->setTextCursor(cursor);
+    reLog()->setTextCursor(cursor);
 }

@@ -24,8 +24,14 @@ public:
     static QColor ProgramColor() { return QColor(255, 0, 0); }
     static QColor ReadColor() { return QColor(0, 128, 0); }
 
-    QTextEdit *reLog = nullptr;
+    // The box of command lines, made when it is first needed: at the first
+    // entry or showing. Nothing before then pays for a text document.
+    QTextEdit *reLog();
+
+    void setVisible(bool visible) override;
 
 private:
     void AddEntry(const QString &line, const QColor &color);
+
+    QTextEdit *FLog = nullptr;
 };

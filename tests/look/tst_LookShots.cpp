@@ -150,6 +150,7 @@ void TestLookShots::aboutBox()
     TAboutBox about;
     about.SetPainter(FMain->Painter());
     about.lbHiddenText->setVisible(true);
+    about.show();
     Save(Grab(about), QStringLiteral("about-box.png"));
 }
 

@@ -13,6 +13,7 @@ private slots:
     void packageStatesTheAboutBoxNotice()
     {
         TAboutBox box;
+        box.show(); // the hidden text is filled in then
         const auto *notice = box.findChild<QLabel *>(QStringLiteral("lbHiddenText"));
         QVERIFY(notice && notice->text().startsWith(QStringLiteral("Freeware:")));
         QFile copyright(QStringLiteral(DW_SOURCE_DIR "/packaging/copyright"));

@@ -148,12 +148,12 @@ TfrmMain *TestMainWindow::openMain()
 
 QStringList TestMainWindow::logLines() const
 {
-    return m_log->reLog->toPlainText().split(u'\n');
+    return m_log->reLog()->toPlainText().split(u'\n');
 }
 
 QColor TestMainWindow::lineColor(int line) const
 {
-    const QTextBlock block = m_log->reLog->document()->findBlockByNumber(line);
+    const QTextBlock block = m_log->reLog()->document()->findBlockByNumber(line);
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock);
     return cursor.charFormat().foreground().color();
@@ -467,7 +467,7 @@ void TestMainWindow::disabledShortcutDoesNothing()
     QTest::keyClick(w->cbHexes, Qt::Key_F6);
     QTest::keyClick(w->cbHexes, Qt::Key_F9);
     QVERIFY(m_services->launched.isEmpty());
-    QCOMPARE(m_log->reLog->toPlainText(), QString());
+    QCOMPARE(m_log->reLog()->toPlainText(), QString());
 
     // The same keys work once the actions are enabled.
     touch(QStringLiteral("xwisp2w"));
@@ -627,12 +627,12 @@ void TestMainWindow::typedLogTextDoesNotDisturbEntries()
     w->acReadPIC->trigger();
     w->acShowLog->trigger();
     QVERIFY(QTest::qWaitForWindowExposed(m_log.get()));
-    m_log->reLog->setFocus();
-    m_log->reLog->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(m_log->reLog, QStringLiteral("typed "));
-    m_log->reLog->moveCursor(QTextCursor::End);
-    QTest::keyClicks(m_log->reLog, QStringLiteral(" more"));
-    QTest::keyClick(m_log->reLog, Qt::Key_Return);
+    m_log->reLog()->setFocus();
+    m_log->reLog()->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(m_log->reLog(), QStringLiteral("typed "));
+    m_log->reLog()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(m_log->reLog(), QStringLiteral(" more"));
+    QTest::keyClick(m_log->reLog(), Qt::Key_Return);
     w->acReadPIC->trigger();
     w->acReadPIC->trigger();
 
@@ -656,12 +656,12 @@ void TestMainWindow::logShowsNewestEntryAndTakesShortcuts()
     QVERIFY(QTest::qWaitForWindowActive(m_log.get()));
     // F9 pressed in the log window runs the main window's action.
     for (int i = 0; i < 30; ++i)
-        QTest::keyClick(m_log->reLog, Qt::Key_F9);
+        QTest::keyClick(m_log->reLog(), Qt::Key_F9);
     QCOMPARE(m_services->launched.size(), 30);
     // The caret is at the end, and the box scrolled it (with the newest line) into view.
-    QVERIFY(m_log->reLog->verticalScrollBar()->value() > 0);
-    QVERIFY(m_log->reLog->textCursor().atEnd());
-    QVERIFY(m_log->reLog->viewport()->rect().contains(m_log->reLog->cursorRect()));
+    QVERIFY(m_log->reLog()->verticalScrollBar()->value() > 0);
+    QVERIFY(m_log->reLog()->textCursor().atEnd());
+    QVERIFY(m_log->reLog()->viewport()->rect().contains(m_log->reLog()->cursorRect()));
 }
 
 // The real launcher; the tool runs without a terminal, its input closed.
