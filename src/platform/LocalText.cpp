@@ -1,6 +1,9 @@
 #include "LocalText.h"
 
+#include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cstring>
 
 namespace platform {
 
@@ -46,18 +49,65 @@ int utf8SequenceLength(const uchar *p, qsizetype n)
     return len;
 }
 
-// Well-formed UTF-8 as it stands: a byte order mark is text like any other.
-QString fromUtf8Exact(const char *bytes, qsizetype n)
+// Well-formed UTF-8 as it stands (a byte order mark is text like any other),
+// written at out, which has room for n + 1 characters; gives the end.
+QChar *appendUtf8Exact(QChar *out, const char *bytes, qsizetype n)
 {
     QStringDecoder decoder(QStringConverter::Utf8,
         QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless);
-    return decoder(QByteArrayView(bytes, n));
+    return decoder.appendToBuffer(out, QByteArrayView(bytes, n));
+}
+
+// Text as the local (UTF-8) encoder writes it, at out, which has room for
+// 3 * (text's size + 1) bytes; gives the end. On POSIX systems Qt's local
+// encoder is its UTF-8 encoder behind a step that copies the result once
+// more; the UTF-8 encoder is called directly there.
+char *appendUtf8(char *out, QStringView text)
+{
+#ifdef Q_OS_WIN
+    constexpr auto kLocal = QStringConverter::System;
+#else
+    constexpr auto kLocal = QStringConverter::Utf8;
+#endif
+    QStringEncoder encoder(kLocal, QStringConverter::Flag::Stateless);
+    return encoder.appendToBuffer(out, text);
+}
+
+// Where the first byte of 0x80 or above is, from i on: eight bytes at a time,
+// as nearly all names and values are ASCII.
+qsizetype skipAscii(const uchar *p, qsizetype i, qsizetype n)
+{
+    for (; n - i >= 8; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ULL)
+            break;
+    }
+    while (i < n && p[i] < 0x80)
+        ++i;
+    return i;
+}
+
+bool isEscapeUnit(char16_t u)
+{
+    return char16_t(u - 0xDC80) < 0x80;
 }
 
 bool isEscape(const QString &text, qsizetype i)
 {
-    const char16_t u = text.at(i).unicode();
-    return u >= 0xDC80 && u <= 0xDCFF && (i == 0 || !text.at(i - 1).isHighSurrogate());
+    return isEscapeUnit(text.at(i).unicode()) && (i == 0 || !text.at(i - 1).isHighSurrogate());
+}
+
+// The first escaped byte of text at or after i, or text's size.
+qsizetype nextEscape(const QString &text, qsizetype i)
+{
+    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    for (; i < n; ++i) {
+        if (isEscapeUnit(units[i]) && (i == 0 || !QChar::isHighSurrogate(units[i - 1])))
+            return i;
+    }
+    return n;
 }
 
 } // namespace
@@ -68,49 +118,62 @@ QString decodeLocal(const QByteArray &bytes)
         return QString::fromLocal8Bit(bytes);
     const auto *p = reinterpret_cast<const uchar *>(bytes.constData());
     const qsizetype n = bytes.size();
-    QString text;
-    text.reserve(n);
+    // Each byte gives at most one character: the runs of well-formed bytes
+    // and the escaped bytes between them go straight into one buffer.
+    QString text(n + 1, Qt::Uninitialized);
+    QChar *out = text.data();
     qsizetype run = 0; // start of the current run of well-formed bytes
-    for (qsizetype i = 0; i < n;) {
-        if (p[i] < 0x80) {
-            ++i;
-            continue;
-        }
+    for (qsizetype i = skipAscii(p, 0, n); i < n; i = skipAscii(p, i, n)) {
         const int len = utf8SequenceLength(p + i, n - i);
         if (len > 0) {
             i += len;
             continue;
         }
-        text += fromUtf8Exact(bytes.constData() + run, i - run);
-        text += QChar(char16_t(0xDC00 + p[i]));
+        out = appendUtf8Exact(out, bytes.constData() + run, i - run);
+        *out++ = QChar(char16_t(0xDC00 + p[i]));
         run = ++i;
     }
-    text += fromUtf8Exact(bytes.constData() + run, n - run);
+    out = appendUtf8Exact(out, bytes.constData() + run, n - run);
+    text.truncate(out - text.constData());
     return text;
 }
 
 QByteArray encodeLocal(const QString &text)
 {
-    QByteArray bytes;
+    if (!localIsUtf8()) {
+        QByteArray bytes;
+        qsizetype run = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (!isEscape(text, i))
+                continue;
+            bytes += QStringView(text).mid(run, i - run).toLocal8Bit();
+            bytes += char(text.at(i).unicode() - 0xDC00);
+            run = i + 1;
+        }
+        bytes += QStringView(text).mid(run).toLocal8Bit();
+        return bytes;
+    }
+    if (text.isEmpty())
+        return QByteArray(); // null, as an empty text always gave
+    // The runs between escaped bytes as the local encoder writes them, and
+    // each escaped byte as it was, straight into one buffer.
+    const qsizetype n = text.size();
+    QByteArray bytes(3 * (n + 1), Qt::Uninitialized);
+    char *out = bytes.data();
     qsizetype run = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isEscape(text, i))
-            continue;
-        bytes += QStringView(text).mid(run, i - run).toLocal8Bit();
-        bytes += char(text.at(i).unicode() - 0xDC00);
+    for (qsizetype i = nextEscape(text, 0); i < n; i = nextEscape(text, run)) {
+        out = appendUtf8(out, QStringView(text).mid(run, i - run));
+        *out++ = char(text.at(i).unicode() - 0xDC00);
         run = i + 1;
     }
-    bytes += QStringView(text).mid(run).toLocal8Bit();
+    out = appendUtf8(out, QStringView(text).mid(run));
+    bytes.truncate(out - bytes.constData());
     return bytes;
 }
 
 bool hasEscapedBytes(const QString &text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (isEscape(text, i))
-            return true;
-    }
-    return false;
+    return nextEscape(text, 0) < text.size();
 }
 
 } // namespace platform
