@@ -110,6 +110,13 @@ qsizetype nextEscape(const QString &text, qsizetype i)
     return n;
 }
 
+// The same from the start. Text without lone surrogates (nearly all) has no
+// escaped byte, which Qt's check of the whole text finds quickly.
+qsizetype firstEscape(const QString &text)
+{
+    return QtPrivate::isValidUtf16(text) ? text.size() : nextEscape(text, 0);
+}
+
 } // namespace
 
 QString decodeLocal(const QByteArray &bytes)
@@ -123,7 +130,9 @@ QString decodeLocal(const QByteArray &bytes)
     QString text(n + 1, Qt::Uninitialized);
     QChar *out = text.data();
     qsizetype run = 0; // start of the current run of well-formed bytes
-    for (qsizetype i = skipAscii(p, 0, n); i < n; i = skipAscii(p, i, n)) {
+    // ASCII (nearly every name and value) is one run, found so in Qt's scan.
+    const bool ascii = QtPrivate::isAscii(QLatin1StringView(bytes.constData(), n));
+    for (qsizetype i = ascii ? n : skipAscii(p, 0, n); i < n; i = skipAscii(p, i, n)) {
         const int len = utf8SequenceLength(p + i, n - i);
         if (len > 0) {
             i += len;
@@ -161,7 +170,7 @@ QByteArray encodeLocal(const QString &text)
     QByteArray bytes(3 * (n + 1), Qt::Uninitialized);
     char *out = bytes.data();
     qsizetype run = 0;
-    for (qsizetype i = nextEscape(text, 0); i < n; i = nextEscape(text, run)) {
+    for (qsizetype i = firstEscape(text); i < n; i = nextEscape(text, run)) {
         out = appendUtf8(out, QStringView(text).mid(run, i - run));
         *out++ = char(text.at(i).unicode() - 0xDC00);
         run = i + 1;
@@ -173,7 +182,7 @@ QByteArray encodeLocal(const QString &text)
 
 bool hasEscapedBytes(const QString &text)
 {
-    return nextEscape(text, 0) < text.size();
+    return firstEscape(text) < text.size();
 }
 
 } // namespace platform
