@@ -252,15 +252,23 @@ quint64 TIniFile::NameHash(const Line &line) const
     return line.hash;
 }
 
-bool TIniFile::HasName(const Line &line, const QString &name) const
+bool TIniFile::HasName(const Line &line, const QString &name, std::optional<quint64> *hash) const
 {
     const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    // The comparison folds character by character, so names of another
+    // length never match.
     if (isAscii(bytes))
-        return QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
+        return bytes.size() == name.size()
+            && QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
             == 0;
     // Other names are decoded once, for their hash, and again only where the
-    // hashes agree: names of different hashes never match.
-    return NameHash(line) == nameHash(name) && sameName(decode(bytes), name);
+    // hashes agree: names of different hashes never match. The hash of the
+    // name looked for is kept in *hash for the next line.
+    std::optional<quint64> own;
+    std::optional<quint64> &wanted = hash ? *hash : own;
+    if (!wanted)
+        wanted = nameHash(name);
+    return NameHash(line) == *wanted && sameName(decode(bytes), name);
 }
 
 void TIniFile::Classify(Line &line, bool firstLine) const
@@ -413,8 +421,9 @@ qsizetype TIniFile::FindSection(const QString &section) const
         if (*at >= 0)
             return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
     }
+    std::optional<quint64> hash;
     for (size_t s = 1; s < FSections.size(); ++s) {
-        if (HasName(FSections[s].lines.front(), section))
+        if (HasName(FSections[s].lines.front(), section, &hash))
             return qsizetype(s);
     }
     return -1;
@@ -431,9 +440,10 @@ qsizetype TIniFile::FindKey(qsizetype s, const QString &key) const
         if (*at >= 0)
             return HasName(section.lines[size_t(*at)], key) ? *at : -1;
     }
+    std::optional<quint64> hash;
     for (size_t i = 1; i < section.lines.size(); ++i) {
         const Line &line = section.lines[i];
-        if (line.kind == Kind::Key && HasName(line, key))
+        if (line.kind == Kind::Key && HasName(line, key, &hash))
             return qsizetype(i);
     }
     return -1;
@@ -637,8 +647,9 @@ void TIniFile::EraseSection(const QString &section)
     if (FindSection(section) >= 0) {
         // The sections kept move up in place.
         size_t kept = 0;
+        std::optional<quint64> hash;
         for (size_t s = 0; s < FSections.size(); ++s) {
-            if (s > 0 && HasName(FSections[s].lines.front(), section)) {
+            if (s > 0 && HasName(FSections[s].lines.front(), section, &hash)) {
                 for (const Line &line : Split(qsizetype(s)).lines)
                     --FEndCount[line.end];
             } else {

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 // An INI file held in memory: loaded once on construction, read and changed
@@ -146,7 +147,8 @@ private:
     QByteArrayView Text(const Line &line) const;
     QString Name(const Line &line) const;
     quint64 NameHash(const Line &line) const;
-    bool HasName(const Line &line, const QString &name) const;
+    bool HasName(
+        const Line &line, const QString &name, std::optional<quint64> *hash = nullptr) const;
     // A new line of these parts, one after the other.
     Line OwnLine(std::initializer_list<QByteArrayView> text);
     void SetEnd(Line &line, End end);
