@@ -147,6 +147,30 @@ QString decodeLocal(const QByteArray &bytes)
     return text;
 }
 
+namespace {
+
+// The room writeUtf8Local() needs for text.
+qsizetype utf8LocalSpace(const QString &text)
+{
+    return 3 * (text.size() + 1);
+}
+
+// The runs between escaped bytes as the local (UTF-8) encoder writes them, and
+// each escaped byte as it was, at out; gives the end.
+char *writeUtf8Local(char *out, const QString &text)
+{
+    const qsizetype n = text.size();
+    qsizetype run = 0;
+    for (qsizetype i = firstEscape(text); i < n; i = nextEscape(text, run)) {
+        out = appendUtf8(out, QStringView(text).mid(run, i - run));
+        *out++ = char(text.at(i).unicode() - 0xDC00);
+        run = i + 1;
+    }
+    return appendUtf8(out, QStringView(text).mid(run));
+}
+
+} // namespace
+
 QByteArray encodeLocal(const QString &text)
 {
     if (!localIsUtf8()) {
@@ -164,20 +188,24 @@ QByteArray encodeLocal(const QString &text)
     }
     if (text.isEmpty())
         return QByteArray(); // null, as an empty text always gave
-    // The runs between escaped bytes as the local encoder writes them, and
-    // each escaped byte as it was, straight into one buffer.
-    const qsizetype n = text.size();
-    QByteArray bytes(3 * (n + 1), Qt::Uninitialized);
-    char *out = bytes.data();
-    qsizetype run = 0;
-    for (qsizetype i = firstEscape(text); i < n; i = nextEscape(text, run)) {
-        out = appendUtf8(out, QStringView(text).mid(run, i - run));
-        *out++ = char(text.at(i).unicode() - 0xDC00);
-        run = i + 1;
-    }
-    out = appendUtf8(out, QStringView(text).mid(run));
-    bytes.truncate(out - bytes.constData());
+    QByteArray bytes(utf8LocalSpace(text), Qt::Uninitialized);
+    bytes.truncate(writeUtf8Local(bytes.data(), text) - bytes.constData());
     return bytes;
+}
+
+void appendLocal(QByteArray &bytes, const QString &text)
+{
+    if (!localIsUtf8()) {
+        bytes += encodeLocal(text);
+        return;
+    }
+    if (text.isEmpty())
+        return;
+    // Room at the end (resize grows the array geometrically), written, and
+    // what was not used given back.
+    const qsizetype size = bytes.size();
+    bytes.resize(size + utf8LocalSpace(text));
+    bytes.truncate(writeUtf8Local(bytes.data() + size, text) - bytes.constData());
 }
 
 bool hasEscapedBytes(const QString &text)

@@ -514,14 +514,12 @@ QStringList TIniFile::ReadSectionValues(const QString &section) const
     return lines;
 }
 
-TIniFile::Line TIniFile::OwnLine(std::initializer_list<QByteArrayView> text)
+TIniFile::Line TIniFile::OwnLine(qsizetype start)
 {
     Line line;
     line.written = true;
-    line.start = FWritten.size();
-    for (const QByteArrayView part : text)
-        FWritten.append(part);
-    line.size = FWritten.size() - line.start;
+    line.start = start;
+    line.size = FWritten.size() - start;
     line.end = FNewLineEnd;
     Classify(line, false);
     return line;
@@ -572,12 +570,15 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
     if (readChanges(flat))
         flat = u'"' + flat + u'"'; // the read strips these quotes and nothing else
-    const QByteArray encodedValue = platform::encodeLocal(flat);
 
     qsizetype s = FindSection(section);
     if (s < 0) {
         EnsureLastLineEnded();
-        const Line header = OwnLine({"[", platform::encodeLocal(section), "]"});
+        const qsizetype start = FWritten.size();
+        FWritten.append('[');
+        platform::appendLocal(FWritten, section);
+        FWritten.append(']');
+        const Line header = OwnLine(start);
         FSections.emplace_back().lines.push_back(header);
         ++FEndCount[header.end];
         s = qsizetype(FSections.size()) - 1;
@@ -595,17 +596,18 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         QByteArrayView prefix = Text(line).first(line.eq);
         while (!prefix.isEmpty() && isBlank(prefix.back()))
             prefix.chop(1);
-        const qsizetype size = prefix.size() + 1 + encodedValue.size();
-        // Over its earlier text when it fits (the key is there already), else
-        // after all that was written (Qt copies a part of FWritten appended to
-        // itself before it moves the array).
+        // The new text goes after all that was written (Qt copies a part of
+        // FWritten appended to itself before it moves the array), and moves
+        // over the line's earlier text when it fits there.
+        const qsizetype start = FWritten.size();
+        FWritten.append(prefix).append('=');
+        platform::appendLocal(FWritten, flat);
+        const qsizetype size = FWritten.size() - start;
         if (line.written && size <= line.size) {
-            char *text = FWritten.data() + line.start + prefix.size();
-            *text = '=';
-            std::memcpy(text + 1, encodedValue.constData(), size_t(encodedValue.size()));
+            char *bytes = FWritten.data();
+            std::memcpy(bytes + line.start, bytes + start, size_t(size));
+            FWritten.truncate(start);
         } else {
-            const qsizetype start = FWritten.size();
-            FWritten.append(prefix).append('=').append(encodedValue);
             line.written = true;
             line.start = start;
         }
@@ -623,7 +625,11 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         --at;
     if (sec.lines[size_t(at - 1)].end == NoEnd)
         SetEnd(sec.lines[size_t(at - 1)], FNewLineEnd);
-    const Line line = OwnLine({platform::encodeLocal(key), "=", encodedValue});
+    const qsizetype start = FWritten.size();
+    platform::appendLocal(FWritten, key);
+    FWritten.append('=');
+    platform::appendLocal(FWritten, flat);
+    const Line line = OwnLine(start);
     sec.lines.insert(sec.lines.begin() + at, line);
     ++FEndCount[line.end];
     if (line.kind == Kind::Key && sec.keysIndexed)

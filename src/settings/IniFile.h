@@ -5,7 +5,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -149,8 +148,7 @@ private:
     quint64 NameHash(const Line &line) const;
     bool HasName(
         const Line &line, const QString &name, std::optional<quint64> *hash = nullptr) const;
-    // A new line of these parts, one after the other.
-    Line OwnLine(std::initializer_list<QByteArrayView> text);
+    Line OwnLine(qsizetype start); // a new line of the bytes appended to FWritten from start
     void SetEnd(Line &line, End end);
     qsizetype FindSection(const QString &section) const;
     qsizetype FindKey(qsizetype section, const QString &key) const;
