@@ -7,14 +7,9 @@
 
 #define CHECK(ok) ((ok) ? void() : __builtin_trap())
 
-namespace {
+#include "FuzzFiles.h"
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    CHECK(f.open(QIODevice::ReadOnly));
-    return f.readAll();
-}
+namespace {
 
 bool sameSettings(const TDWInterface &a, const TDWInterface &b)
 {
@@ -30,18 +25,18 @@ bool sameSettings(const TDWInterface &a, const TDWInterface &b)
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size)
 {
     static QTemporaryDir dir;
-    const QString path = dir.filePath("dranelwisp.ini");
-    QFile f(path);
-    CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        && f.write((const char *)data, qint64(size)) == qint64(size));
-    f.close();
+    static const QString path = dir.filePath("dranelwisp.ini");
+    static const QByteArray nativePath = QFile::encodeName(path);
+    static std::string saved, again;
+    writeFile(nativePath.constData(), (const char *)data, size);
 
     TDWInterface loaded(path);
     loaded.SaveConfig();
-    const QByteArray saved = readFile(path);
+    readFile(nativePath.constData(), saved);
     TDWInterface reloaded(path);
     CHECK(sameSettings(loaded, reloaded));
     reloaded.SaveConfig();
-    CHECK(readFile(path) == saved);
+    readFile(nativePath.constData(), again);
+    CHECK(again == saved);
     return 0;
 }

@@ -6,36 +6,42 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <vector>
+
 #define CHECK(ok) ((ok) ? void() : __builtin_trap())
+
+#include "FuzzFiles.h"
 
 namespace {
 
+using Lines = std::vector<QByteArrayView>;
+
 // Each line with its line end (LF, CR LF or a lone CR), and a last line without
-// one; views into b, which must outlive them.
-QList<QByteArrayView> lines(const QByteArray &b)
+// one; views into b, which must outlive them. Into out, whose room is kept from
+// one input to the next.
+void lines(const QByteArray &b, Lines &out)
 {
-    QList<QByteArrayView> out;
+    out.clear();
     qsizetype start = 0;
     for (qsizetype i = 0; i < b.size(); ++i) {
         if (b[i] == '\r' && i + 1 < b.size() && b[i + 1] == '\n')
             ++i;
         if (b[i] == '\r' || b[i] == '\n') {
-            out.append(QByteArrayView(b).sliced(start, i + 1 - start));
+            out.push_back(QByteArrayView(b).sliced(start, i + 1 - start));
             start = i + 1;
         }
     }
     if (start < b.size())
-        out.append(QByteArrayView(b).sliced(start));
-    return out;
+        out.push_back(QByteArrayView(b).sliced(start));
 }
 
 // Whether a and b differ in at most `touched` lines of b and `added` lines of a.
-bool sameBut(const QList<QByteArrayView> &b, const QList<QByteArrayView> &a, int touched, int added)
+bool sameBut(const Lines &b, const Lines &a, qsizetype touched, qsizetype added)
 {
-    const auto pre = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
-    const auto suf
+    const qsizetype pre = std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin();
+    const qsizetype suf
         = std::mismatch(a.rbegin(), a.rend() - pre, b.rbegin(), b.rend() - pre).first - a.rbegin();
-    return b.size() - pre - suf <= touched && a.size() - pre - suf <= added;
+    return qsizetype(b.size()) - pre - suf <= touched && qsizetype(a.size()) - pre - suf <= added;
 }
 
 const QString kNames[] = {"Sec", "sec", "MRU", "MRU_1", "", "a b", "\u00e4", "[x", "x;y", "#k"};
@@ -45,17 +51,24 @@ const QString kNames[] = {"Sec", "sec", "MRU", "MRU_1", "", "a b", "\u00e4", "[x
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size)
 {
     static QTemporaryDir dir;
+    static const QString path = dir.filePath("f.ini");
+    static const QByteArray nativePath = QFile::encodeName(path);
+    static Lines before, after;
+    static std::string read;
     const qsizetype n = size ? std::min<qsizetype>(data[0], qsizetype(size) - 1) : 0;
-    const QByteArray file = QByteArray((const char *)data, qsizetype(size) - n).mid(1);
+    const QByteArray file
+        = size ? QByteArray((const char *)data + 1, qsizetype(size) - n - 1) : QByteArray();
     const unsigned char *op = data + size - n, *end = data + size;
     const auto next = [&op, end] {
         return op < end ? *op++ : 0;
     };
-    QFile f(dir.filePath("f.ini"));
-    CHECK(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
-    f.close();
-    TIniFile ini(f.fileName());
-    CHECK(ini.ToBytes() == file);
+    writeFile(nativePath.constData(), file.constData(), std::size_t(file.size()));
+    TIniFile ini(path);
+    // The bytes before each operation: those after the one before, as reads
+    // change none.
+    QByteArray bytesBefore = ini.ToBytes();
+    CHECK(bytesBefore == file);
+    lines(bytesBefore, before);
     // Key and value written, by case-folded names (which lose lone surrogates).
     QHash<std::pair<QString, QString>, std::pair<QString, QString>> written;
     while (op < end) {
@@ -63,8 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
         const QString section = kNames[next() % 10];
         const QStringList keys = ini.ReadSectionKeys(section);
         const QString key = k < 10 || keys.isEmpty() ? kNames[k % 10] : keys.at(k % keys.size());
-        const QByteArray bytesBefore = ini.ToBytes();
-        const QList<QByteArrayView> before = lines(bytesBefore);
         CHECK(ini.ReadSectionValues(section).size() == keys.size());
         if (code % 2 == 0) {
             const qsizetype len = std::min<qsizetype>(next(), end - op);
@@ -83,27 +94,31 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
         } else {
             ini.EraseSection(section);
             CHECK(ini.ReadSectionValues(section).isEmpty());
-            written.removeIf([&](auto w) { return w.key().first == section.toCaseFolded(); });
+            const QString folded = section.toCaseFolded();
+            written.removeIf([&](auto w) { return w.key().first == folded; });
         }
         // A write replaces one line or adds up to two after the line end of the one
         // before; an erase leaves a part of what was there, in order.
-        const QByteArray bytesAfter = ini.ToBytes();
-        const QList<QByteArrayView> after = lines(bytesAfter);
-        const int open = !before.isEmpty() && !QByteArray("\r\n").contains(before.last().back());
+        QByteArray bytesAfter = ini.ToBytes();
+        lines(bytesAfter, after);
+        const int open = !before.empty() && !QByteArray("\r\n").contains(before.back().back());
         qsizetype kept = 0;
         for (const QByteArrayView line : before)
-            kept += kept < after.size() && after[kept] == line;
-        CHECK(code % 2                          ? kept == after.size()
+            kept += kept < qsizetype(after.size()) && after[size_t(kept)] == line;
+        CHECK(code % 2                          ? kept == qsizetype(after.size())
                 : after.size() == before.size() ? sameBut(before, after, 1, 1)
                                                 : sameBut(before, after, open, 2 + open));
+        bytesBefore = std::move(bytesAfter); // the views of after stay valid
+        std::swap(before, after);
     }
     const QByteArray saved = ini.ToBytes();
     ini.Save();
-    const TIniFile again(f.fileName());
+    const TIniFile again(path);
     CHECK(again.ToBytes() == saved);
     for (const auto &[name, kv] : written.asKeyValueRange())
         CHECK(again.ReadString(name.first, kv.first, "<none>") == kv.second);
     again.Save();
-    CHECK(f.open(QIODevice::ReadOnly) && f.readAll() == saved);
+    readFile(nativePath.constData(), read);
+    CHECK(QByteArrayView(read.data(), qsizetype(read.size())) == saved);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -20,6 +21,7 @@ namespace platform {
 namespace {
 
 using NativeString = std::basic_string<NativeChar>;
+using NativeView = std::basic_string_view<NativeChar>;
 
 // Temporary files are "<file name>.dwsave-" and six of these characters: a
 // name no user gives a file of their own, so that removing strays is safe.
@@ -32,15 +34,17 @@ bool isAlphanumeric(NativeChar c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-NativeString temporaryPrefix(const NativeString &fileName)
+NativeString temporaryPrefix(NativeView fileName)
 {
-    NativeString prefix = fileName;
+    NativeString prefix;
+    prefix.reserve(fileName.size() + sizeof kMarker);
+    prefix += fileName;
     for (const char *p = kMarker; *p != '\0'; ++p)
         prefix += NativeChar(*p);
     return prefix;
 }
 
-bool isTemporaryName(const NativeString &name, const NativeString &prefix)
+bool isTemporaryName(NativeView name, const NativeString &prefix)
 {
     if (name.size() != prefix.size() + kRandomLength || name.compare(0, prefix.size(), prefix) != 0)
         return false;
@@ -124,7 +128,7 @@ bool replaceFileContents(const wchar_t *path, const char *data, std::size_t size
         return false;
     const std::size_t split = nameStart(target);
     const std::wstring folder = target.substr(0, split);
-    const std::wstring prefix = temporaryPrefix(target.substr(split));
+    const std::wstring prefix = temporaryPrefix(NativeView(target).substr(split));
 
     std::mt19937 random(std::random_device {}());
     std::wstring temp;
@@ -192,16 +196,15 @@ void removeStrayTemporaries(const std::string &folder, const std::string &prefix
         return;
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+        const char *name = entry->d_name;
         if (!isTemporaryName(name, prefix))
             continue;
-        const int fd
-            = ::openat(dirFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat info;
         if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            ::unlinkat(dirFd, name.c_str(), 0);
+            ::unlinkat(dirFd, name, 0);
         ::close(fd);
     }
     ::closedir(dir);
@@ -236,17 +239,19 @@ bool replaceFileContents(const char *path, const char *data, std::size_t size)
     }
     const std::size_t split = nameStart(target);
     const std::string folder = target.substr(0, split);
-    const std::string prefix = temporaryPrefix(target.substr(split));
+    const std::string prefix = temporaryPrefix(NativeView(target).substr(split));
 
     // Created with the usual 0666 less the umask; the old file's mode below.
-    // A small generator: the name only has to be new (O_EXCL checks), and
-    // seeding a large one was a good part of the cost of a small save.
-    std::minstd_rand random(std::random_device {}());
+    // A small generator, seeded once per thread: the name only has to be new
+    // (O_EXCL checks), and seeding one was a good part of the cost of a
+    // small save.
+    thread_local std::minstd_rand random(std::random_device {}());
     std::string temp;
+    temp.reserve(folder.size() + prefix.size() + kRandomLength);
     int fd = -1;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        temp = folder + prefix + randomSuffix(random);
+        temp.assign(folder).append(prefix).append(randomSuffix(random));
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         error = fd < 0 ? errno : 0;
     }

@@ -18,6 +18,8 @@ namespace platform {
 QString decodeLocal(const QByteArray &bytes);
 // The bytes of text in the local encoding; an escaped byte becomes its byte.
 QByteArray encodeLocal(const QString &text);
+// Appends encodeLocal(text) to bytes, without a byte array of its own.
+void appendLocal(QByteArray &bytes, const QString &text);
 // True when text holds at least one escaped byte.
 bool hasEscapedBytes(const QString &text);
 

@@ -139,8 +139,10 @@ void TDWInterface::SaveConfig()
         ini.WriteString(
             kMRUSection, QStringLiteral("MRU_") + QString::number(i + 1), FMRUList.at(i));
 
-    // An installed program's configuration folder is made by its first save.
-    QDir().mkpath(QFileInfo(FIniFileName).absolutePath());
+    // An installed program's configuration folder is made by its first save
+    // (a file that is there already has its folder).
+    if (!platform::fileExists(FIniFileName))
+        QDir().mkpath(QFileInfo(FIniFileName).absolutePath());
     ini.Save();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringBuilder>
 
 #include <bit>
 #include <cstring>
@@ -98,7 +99,8 @@ TIniFile::TIniFile(const QString &fileName)
     : FFileName(fileName)
 {
     QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
+    // Read in one go: a buffer of the device's own would only add a copy.
+    if (file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         FData = file.readAll();
         FUnreadable = file.error() != QFileDevice::NoError;
     } else {
@@ -146,12 +148,29 @@ void TIniFile::ForEachLine(qsizetype from, qsizetype to, Action action) const
     }
 }
 
+// How many lines the file's bytes from..to hold, at most (each LF and each CR
+// ends one, and the last may have no end): found by memchr, not byte by byte.
+qsizetype TIniFile::LineCount(qsizetype from, qsizetype to) const
+{
+    qsizetype count = 1;
+    for (const char end : {'\n', '\r'}) {
+        const char *p = FData.constData() + from;
+        const char *last = FData.constData() + to;
+        while (const void *found = std::memchr(p, end, size_t(last - p))) {
+            ++count;
+            p = static_cast<const char *>(found) + 1;
+        }
+    }
+    return count;
+}
+
 // One pass over the bytes: only section headers are taken apart; the lines
 // between them stay in the file's bytes until their section is needed.
 void TIniFile::Parse()
 {
-    FSections.assign(1, Section());
-    FSections.back().split = false;
+    FSections.clear();
+    FSections.reserve(8); // most files have fewer sections
+    FSections.emplace_back().split = false;
     const char *data = FData.constData();
     ForEachLine(0, FData.size(), [this, data](Line &line) {
         ++FEndCount[line.end];
@@ -180,6 +199,7 @@ TIniFile::Section &TIniFile::Split(qsizetype s) const
 {
     Section &section = FSections[size_t(s)];
     if (!section.split) {
+        section.lines.reserve(section.lines.size() + LineCount(section.bodyStart, section.bodyEnd));
         ForEachLine(section.bodyStart, section.bodyEnd, [this, &section](Line &line) {
             Classify(line, line.start == 0);
             section.lines.push_back(line);
@@ -221,25 +241,41 @@ QString TIniFile::Name(const Line &line) const
 
 // Names of ASCII bytes (nearly all) are hashed and compared without being
 // decoded: they decode to the same characters in every local encoding.
+// Kept with the line until its text changes.
 quint64 TIniFile::NameHash(const Line &line) const
 {
-    const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
-    return isAscii(bytes) ? nameHash(bytes) : nameHash(decode(bytes));
+    if (!line.hashed) {
+        const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+        line.hash = isAscii(bytes) ? nameHash(bytes) : nameHash(decode(bytes));
+        line.hashed = true;
+    }
+    return line.hash;
 }
 
-bool TIniFile::HasName(const Line &line, const QString &name) const
+bool TIniFile::HasName(const Line &line, const QString &name, std::optional<quint64> *hash) const
 {
     const QByteArrayView bytes = Text(line).sliced(line.nameStart, line.nameSize);
+    // The comparison folds character by character, so names of another
+    // length never match.
     if (isAscii(bytes))
-        return QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
+        return bytes.size() == name.size()
+            && QLatin1StringView(bytes.data(), bytes.size()).compare(name, Qt::CaseInsensitive)
             == 0;
-    return sameName(decode(bytes), name);
+    // Other names are decoded once, for their hash, and again only where the
+    // hashes agree: names of different hashes never match. The hash of the
+    // name looked for is kept in *hash for the next line.
+    std::optional<quint64> own;
+    std::optional<quint64> &wanted = hash ? *hash : own;
+    if (!wanted)
+        wanted = nameHash(name);
+    return NameHash(line) == *wanted && sameName(decode(bytes), name);
 }
 
 void TIniFile::Classify(Line &line, bool firstLine) const
 {
     line.kind = Kind::Other;
     line.nameStart = line.nameSize = 0;
+    line.hashed = false;
     line.eq = -1;
     const QByteArrayView t = Text(line);
     qsizetype p = firstLine && t.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
@@ -385,8 +421,9 @@ qsizetype TIniFile::FindSection(const QString &section) const
         if (*at >= 0)
             return HasName(FSections[size_t(*at)].lines.front(), section) ? *at : -1;
     }
+    std::optional<quint64> hash;
     for (size_t s = 1; s < FSections.size(); ++s) {
-        if (HasName(FSections[s].lines.front(), section))
+        if (HasName(FSections[s].lines.front(), section, &hash))
             return qsizetype(s);
     }
     return -1;
@@ -403,9 +440,10 @@ qsizetype TIniFile::FindKey(qsizetype s, const QString &key) const
         if (*at >= 0)
             return HasName(section.lines[size_t(*at)], key) ? *at : -1;
     }
+    std::optional<quint64> hash;
     for (size_t i = 1; i < section.lines.size(); ++i) {
         const Line &line = section.lines[i];
-        if (line.kind == Kind::Key && HasName(line, key))
+        if (line.kind == Kind::Key && HasName(line, key, &hash))
             return qsizetype(i);
     }
     return -1;
@@ -422,8 +460,10 @@ QString TIniFile::ReadString(const QString &section, const QString &key, const Q
     const Line &line = FSections[size_t(s)].lines[size_t(k)];
     QString value = decode(trimBlanks(Text(line).sliced(line.eq + 1)));
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-        && value.back() == value.front())
-        value = value.mid(1, value.size() - 2);
+        && value.back() == value.front()) {
+        value.chop(1);
+        value.remove(0, 1); // in place: the text just starts one character later
+    }
     if (value.size() > MaxValueLength) {
         value.truncate(MaxValueLength);
         if (value.back().isHighSurrogate())
@@ -466,19 +506,20 @@ QStringList TIniFile::ReadSectionKeys(const QString &section) const
 
 QStringList TIniFile::ReadSectionValues(const QString &section) const
 {
+    const QStringList keys = ReadSectionKeys(section);
     QStringList lines;
-    for (const QString &key : ReadSectionKeys(section))
-        lines.append(key + u'=' + ReadString(section, key, QString()));
+    lines.reserve(keys.size());
+    for (const QString &key : keys)
+        lines.append(key % u'=' % ReadString(section, key, QString()));
     return lines;
 }
 
-TIniFile::Line TIniFile::OwnLine(const QByteArray &text)
+TIniFile::Line TIniFile::OwnLine(qsizetype start)
 {
     Line line;
     line.written = true;
-    line.start = FWritten.size();
-    line.size = text.size();
-    FWritten.append(text);
+    line.start = start;
+    line.size = FWritten.size() - start;
     line.end = FNewLineEnd;
     Classify(line, false);
     return line;
@@ -529,12 +570,15 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     flat.replace(u'\r', u' ').replace(u'\n', u' ');
     if (readChanges(flat))
         flat = u'"' + flat + u'"'; // the read strips these quotes and nothing else
-    const QByteArray encodedValue = platform::encodeLocal(flat);
 
     qsizetype s = FindSection(section);
     if (s < 0) {
         EnsureLastLineEnded();
-        const Line header = OwnLine('[' + platform::encodeLocal(section) + ']');
+        const qsizetype start = FWritten.size();
+        FWritten.append('[');
+        platform::appendLocal(FWritten, section);
+        FWritten.append(']');
+        const Line header = OwnLine(start);
         FSections.emplace_back().lines.push_back(header);
         ++FEndCount[header.end];
         s = qsizetype(FSections.size()) - 1;
@@ -552,16 +596,22 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         QByteArrayView prefix = Text(line).first(line.eq);
         while (!prefix.isEmpty() && isBlank(prefix.back()))
             prefix.chop(1);
-        const QByteArray text = prefix.toByteArray() + '=' + encodedValue;
-        // Over its earlier text when it fits, else after all that was written.
-        if (line.written && text.size() <= line.size) {
-            FWritten.replace(line.start, text.size(), text);
+        // The new text goes after all that was written (Qt copies a part of
+        // FWritten appended to itself before it moves the array), and moves
+        // over the line's earlier text when it fits there.
+        const qsizetype start = FWritten.size();
+        FWritten.append(prefix).append('=');
+        platform::appendLocal(FWritten, flat);
+        const qsizetype size = FWritten.size() - start;
+        if (line.written && size <= line.size) {
+            char *bytes = FWritten.data();
+            std::memcpy(bytes + line.start, bytes + start, size_t(size));
+            FWritten.truncate(start);
         } else {
             line.written = true;
-            line.start = FWritten.size();
-            FWritten.append(text);
+            line.start = start;
         }
-        line.size = text.size();
+        line.size = size;
         Classify(line, false);
         if (line.kind == Kind::Section)
             SplitAt(s, k);
@@ -575,7 +625,11 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         --at;
     if (sec.lines[size_t(at - 1)].end == NoEnd)
         SetEnd(sec.lines[size_t(at - 1)], FNewLineEnd);
-    const Line line = OwnLine(platform::encodeLocal(key) + '=' + encodedValue);
+    const qsizetype start = FWritten.size();
+    platform::appendLocal(FWritten, key);
+    FWritten.append('=');
+    platform::appendLocal(FWritten, flat);
+    const Line line = OwnLine(start);
     sec.lines.insert(sec.lines.begin() + at, line);
     ++FEndCount[line.end];
     if (line.kind == Kind::Key && sec.keysIndexed)
@@ -597,17 +651,20 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 void TIniFile::EraseSection(const QString &section)
 {
     if (FindSection(section) >= 0) {
-        std::vector<Section> kept;
-        kept.reserve(FSections.size());
+        // The sections kept move up in place.
+        size_t kept = 0;
+        std::optional<quint64> hash;
         for (size_t s = 0; s < FSections.size(); ++s) {
-            if (s > 0 && HasName(FSections[s].lines.front(), section)) {
+            if (s > 0 && HasName(FSections[s].lines.front(), section, &hash)) {
                 for (const Line &line : Split(qsizetype(s)).lines)
                     --FEndCount[line.end];
             } else {
-                kept.push_back(std::move(FSections[s]));
+                if (kept != s)
+                    FSections[kept] = std::move(FSections[s]);
+                ++kept;
             }
         }
-        FSections = std::move(kept);
+        FSections.erase(FSections.begin() + qsizetype(kept), FSections.end());
         FSectionsIndexed = false;
     }
     ChooseNewLineEnd();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // An INI file held in memory: loaded once on construction, read and changed
@@ -91,6 +92,8 @@ private:
         qsizetype nameStart = 0; // the section or key name, blanks trimmed
         qsizetype nameSize = 0;
         qsizetype eq = -1; // position of the "=" of a key line, from start
+        mutable quint64 hash = 0; // NameHash(), once hashed
+        mutable bool hashed = false;
         bool written = false; // the bytes are in FWritten
         End end = NoEnd;
         Kind kind = Kind::Other;
@@ -137,13 +140,15 @@ private:
 
     void Parse();
     template<typename Action> void ForEachLine(qsizetype from, qsizetype to, Action action) const;
+    qsizetype LineCount(qsizetype from, qsizetype to) const;
     Section &Split(qsizetype section) const; // the section with all its lines
     void Classify(Line &line, bool firstLine) const;
     QByteArrayView Text(const Line &line) const;
     QString Name(const Line &line) const;
     quint64 NameHash(const Line &line) const;
-    bool HasName(const Line &line, const QString &name) const;
-    Line OwnLine(const QByteArray &text);
+    bool HasName(
+        const Line &line, const QString &name, std::optional<quint64> *hash = nullptr) const;
+    Line OwnLine(qsizetype start); // a new line of the bytes appended to FWritten from start
     void SetEnd(Line &line, End end);
     qsizetype FindSection(const QString &section) const;
     qsizetype FindKey(qsizetype section, const QString &key) const;
